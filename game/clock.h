@@ -1,0 +1,9 @@
+#pragma once
+
+namespace tarmelon {
+
+// One tick of the game clock: counts a second, shows it, and replaces a game
+// that has run past the limit by a new one.
+void ClockTick();
+
+} // namespace tarmelon

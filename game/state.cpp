@@ -1,0 +1,25 @@
+#include "state.h"
+#include "window.h"
+
+namespace tarmelon {
+
+GameState Game;
+std::uint8_t InitialSpheres = 0;
+QString DataDir;
+
+namespace {
+Window *currentWindow = nullptr;
+}
+
+Window &Win()
+{
+    Q_ASSERT(currentWindow);
+    return *currentWindow;
+}
+
+void SetWindow(Window *window)
+{
+    currentWindow = window;
+}
+
+} // namespace tarmelon

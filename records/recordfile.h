@@ -1,0 +1,54 @@
+#pragma once
+// The records file: 20 fixed records of 128 bytes. Records 1..10 hold the
+// names of places 1..10 (16-bit little-endian length, then Windows-1251
+// bytes), records 11..20 their scores (signed 16-bit little-endian). Bytes
+// past the end read as zero; bytes after record 20 are kept as they are.
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace tarmelon {
+
+struct RecordEntry {
+    std::int16_t Score = 0;
+    QString Name;
+};
+
+namespace recordfile {
+
+constexpr int RecordLength = 128;
+constexpr int Places = 10;
+constexpr int FileLength = 2 * Places * RecordLength; // 2,560 bytes
+constexpr int MaxNameBytes = RecordLength - 2;        // 126
+
+using Places10 = std::array<RecordEntry, Places>;
+
+// Windows-1251 bytes of a name: a character the code page lacks becomes '?',
+// and the result is cut to MaxNameBytes.
+QByteArray EncodeName(const QString &name);
+QString DecodeName(const QByteArray &bytes);
+
+// Places 1..10 as the file image holds them; a short image reads as zeros.
+Places10 DecodePlaces(const QByteArray &image);
+// The file image with places 1..10 written over the first 20 records; any
+// bytes of `previous` after record 20 are kept.
+QByteArray EncodePlaces(const Places10 &places, const QByteArray &previous);
+
+struct ReadResult {
+    bool ok = true;
+    bool exists = false;
+    QByteArray image;
+    QString error; // the system's reason when !ok
+};
+ReadResult ReadFile(const QString &path);
+
+// Replaces the whole file atomically (a new file renamed over the old one), or
+// in place where only the file, not its directory, is writable. Returns the
+// system's reason on failure, an empty text on success.
+QString WriteFile(const QString &path, const QByteArray &image);
+
+} // namespace recordfile
+} // namespace tarmelon

@@ -1,0 +1,150 @@
+#pragma once
+// A window for tests: it remembers what the game shows and answers the
+// dialogs from a script.
+
+#include "game/board.h"
+#include "game/state.h"
+#include "game/window.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <array>
+#include <deque>
+
+namespace tarmelon::test {
+
+struct Dialog {
+    QString kind; // "message" or "input"
+    QString text;
+    QString title;
+    int style = 0;
+    QString defaultText;
+};
+
+class ScriptedWindow : public Window {
+public:
+    std::array<int, CellCount> cellPicture;
+    std::array<QString, CellCount> cellToolTip;
+    std::array<QString, 2> counter{QStringLiteral("Label1"), QStringLiteral("Label1")};
+    QString seconds = QStringLiteral("0");
+    std::array<QString, 10> recordName;
+    std::array<QString, 10> recordScore;
+    std::array<bool, 3> panelVisible{};
+    int markerLeft = 8, markerTop = 48;
+    bool markerVisible = true;
+    int clockInterval = 0;
+    int endedWith = -1;
+    QList<std::pair<int, int>> cellWrites; // (cell, value) in the order shown
+    QList<Dialog> dialogs;
+    // What the player answers, in order; an empty script answers OK / Yes and
+    // leaves the input box's default text.
+    std::deque<int> answers;
+    std::deque<QString> inputs;
+    // Called when a dialog opens, before it is answered (to look at the
+    // window as the player sees it then).
+    std::function<void(const Dialog &)> onDialog;
+
+    ScriptedWindow()
+    {
+        cellPicture.fill(-1);
+        recordName.fill(QStringLiteral("---"));
+        recordScore.fill(QStringLiteral("---"));
+    }
+
+    // The grid of the board panel, in px.
+    static int Left(int cell) { return 8 + 64 * (cell % BoardSide); }
+    static int Top(int cell) { return 48 + 64 * (cell / BoardSide); }
+
+    void SetCellPicture(int cell, int value) override
+    {
+        cellPicture.at(cell) = value;
+        cellWrites.append({cell, value});
+    }
+    void SetCellToolTip(int cell, const QString &text) override { cellToolTip.at(cell) = text; }
+    int CellLeft(int cell) const override { return Left(cell); }
+    int CellTop(int cell) const override { return Top(cell); }
+    void SetMarkerPlace(int left, int top) override { markerLeft = left; markerTop = top; }
+    void SetMarkerVisible(bool visible) override { markerVisible = visible; }
+    void SetCounterText(int index, const QString &text) override { counter.at(index) = text; }
+    void SetSecondsText(const QString &text) override { seconds = text; }
+    void SetRecordNameText(int row, const QString &text) override { recordName.at(row) = text; }
+    void SetRecordScoreText(int row, const QString &text) override { recordScore.at(row) = text; }
+    void SetPanelVisible(Panel panel, bool visible) override
+    {
+        panelVisible.at(static_cast<std::size_t>(panel)) = visible;
+    }
+    void SetClockInterval(int milliseconds) override { clockInterval = milliseconds; }
+    int MessageBox(const QString &text, const QString &title, int style) override
+    {
+        Dialog d{QStringLiteral("message"), text, title, style, {}};
+        dialogs.append(d);
+        if (onDialog)
+            onDialog(d);
+        if (answers.empty())
+            return (style & 7) == MsgStyle::YesNo ? Answer::Yes : Answer::Ok;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override
+    {
+        Dialog d{QStringLiteral("input"), prompt, title, 0, defaultText};
+        dialogs.append(d);
+        if (onDialog)
+            onDialog(d);
+        if (inputs.empty())
+            return defaultText;
+        const QString text = inputs.front();
+        inputs.pop_front();
+        return text;
+    }
+    void EndProgram(int status) override { endedWith = status; }
+
+    bool visible(Panel panel) const { return panelVisible.at(static_cast<std::size_t>(panel)); }
+    // Which panel shows: 0 none, else 1 board, 2 records, 3 help; -1 several.
+    int shownPanel() const
+    {
+        int shown = 0;
+        for (int k = 0; k < 3; ++k) {
+            if (panelVisible.at(static_cast<std::size_t>(k)))
+                shown = shown == 0 ? k + 1 : -1;
+        }
+        return shown;
+    }
+    int countDialogs(const QString &kind) const
+    {
+        int n = 0;
+        for (const Dialog &d : dialogs)
+            n += d.kind == kind;
+        return n;
+    }
+};
+
+// Fresh game state and this window as the game's window.
+inline void ResetGame(ScriptedWindow &window)
+{
+    Game = GameState{};
+    InitialSpheres = 24;
+    SetWindow(&window);
+}
+
+// A board from 8 lines of 8 cells each: "." empty, "r5" red 5, "b3" blue 3,
+// cells separated by blanks. Set through SetCell so counters follow.
+inline void LayBoard(const QStringList &rows)
+{
+    Game.RedCount = Game.BlueCount = 0;
+    Game.Board.fill(0);
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList cells = rows[r].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (int c = 0; c < cells.size(); ++c) {
+            const QString &cell = cells[c];
+            int value = 0;
+            if (cell != QLatin1String("."))
+                value = cell.mid(1).toInt() + (cell[0] == QLatin1Char('b') ? BlueBase : RedBase);
+            SetCell(r * BoardSide + c, value);
+        }
+    }
+}
+
+} // namespace tarmelon::test

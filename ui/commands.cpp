@@ -1,0 +1,91 @@
+#include "commands.h"
+
+#include "game/checked.h"
+#include "game/dealing.h"
+#include "game/state.h"
+#include "game/window.h"
+#include "records/records.h"
+
+#include <QDir>
+
+namespace tarmelon {
+
+namespace {
+bool ending = false;
+
+void HideAllPanels()
+{
+    Window &w = Win();
+    w.SetPanelVisible(Panel::Board, false);
+    w.SetPanelVisible(Panel::Records, false);
+    w.SetPanelVisible(Panel::Help, false);
+}
+void Fail(const QString &message, int status)
+{
+    SetProgramEnding(true);
+    Win().MessageBox(message, QStringLiteral("Тармелон"), MsgStyle::Critical);
+    Win().EndProgram(status);
+}
+} // namespace
+
+void Main()
+{
+    InitialSpheres = 24;
+    DataDir = QDir::currentPath();
+    HideAllPanels();
+}
+
+void ShowHelp()
+{
+    Window &w = Win();
+    w.SetPanelVisible(Panel::Board, false);
+    w.SetPanelVisible(Panel::Records, false);
+    w.SetPanelVisible(Panel::Help, true);
+}
+
+void ExitCommand()
+{
+    HideAllPanels();
+    const int answer = Win().MessageBox(QStringLiteral("Вы уверены?"), QStringLiteral("ВЫХОД"),
+                                        MsgStyle::YesNo + MsgStyle::Question);
+    if (answer == Answer::Yes) {
+        SetProgramEnding(true);
+        Win().EndProgram(0);
+    }
+}
+
+void ToolbarClick(int index)
+{
+    switch (index) {
+    case 1: NewGame(); break;
+    case 2: ShowRecords(); break;
+    case 3: ShowHelp(); break;
+    case 4: ExitCommand(); break;
+    default: break;
+    }
+}
+
+void RunHandler(const std::function<void()> &handler)
+{
+    if (ending)
+        return;
+    try {
+        handler();
+    } catch (const RunTimeError &error) {
+        Fail(error.message(), error.number());
+    } catch (const std::exception &error) {
+        Fail(QStringLiteral("Ошибка выполнения:\n%1").arg(QString::fromLocal8Bit(error.what())), 1);
+    }
+}
+
+void SetProgramEnding(bool ends)
+{
+    ending = ends;
+}
+
+bool ProgramEnding()
+{
+    return ending;
+}
+
+} // namespace tarmelon

@@ -1,0 +1,45 @@
+#include "pictures.h"
+
+#include "game/checked.h"
+#include "game/state.h"
+
+#include <QGuiApplication>
+
+#include <array>
+
+namespace tarmelon {
+
+QPixmap LoadPicture(const QString &name)
+{
+    const QString base = QStringLiteral(":/assets/") + name;
+    if (qGuiApp && qGuiApp->devicePixelRatio() > 1.0) {
+        QPixmap sharp(base + QStringLiteral("@2x.png"));
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
+    return QPixmap(base + QStringLiteral(".png"));
+}
+
+const QPixmap &ValuePicture(int value)
+{
+    static const std::array<QPixmap, MaxValue + 1> holder = [] {
+        std::array<QPixmap, MaxValue + 1> pictures;
+        for (int v = 0; v <= MaxValue; ++v)
+            pictures[static_cast<std::size_t>(v)] =
+                LoadPicture(QStringLiteral("values/v%1").arg(v, 2, 10, QLatin1Char('0')));
+        return pictures;
+    }();
+    return holder[Subscript(value, 0, MaxValue)];
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icon/tarmelon-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace tarmelon

@@ -1,20 +1,13 @@
+#include "application.h"
 #include "commands.h"
 #include "mainwindow.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // Every word of the game is Russian, so the dialogs' own buttons are too,
-    // whatever the system's language.
-    QTranslator qtRussian;
-    if (qtRussian.load(QStringLiteral("qtbase_ru"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtRussian);
-
+    tarmelon::SetUpApplication(app);
     tarmelon::MainWindow form1;
     tarmelon::SetWindow(&form1);
     tarmelon::Main();

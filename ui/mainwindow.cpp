@@ -230,14 +230,19 @@ void MainWindow::BuildToolbar()
     const QString captions[] = {QStringLiteral("Игра  "), QStringLiteral("Рекорды  "),
                                 QStringLiteral("Справка  "), QStringLiteral("Выход  ")};
     for (int k = 0; k < 4; ++k) {
-        QAction *action = toolbar_->addAction(QIcon(LoadPicture(QString::fromLatin1(pictures[k]))),
-                                              captions[k]);
-        action->setToolTip(QString()); // the buttons carry no tooltip
-        connect(action, &QAction::triggered, this,
-                [index = k + 1] { RunHandler([index] { ToolbarClick(index); }); });
-        auto *button = qobject_cast<QToolButton *>(toolbar_->widgetForAction(action));
+        // Buttons of their own rather than actions: an action's text loses
+        // the captions' trailing blanks.
+        auto *button = new QToolButton(toolbar_);
+        button->setIcon(QIcon(LoadPicture(QString::fromLatin1(pictures[k]))));
+        button->setText(captions[k]);
+        button->setIconSize(ToolbarPictureSize);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setAutoRaise(true);
         button->setFixedSize(94, 38);
-        button->setToolTip(QString());
+        button->setFocusPolicy(Qt::NoFocus);
+        toolbar_->addWidget(button);
+        connect(button, &QToolButton::clicked, this,
+                [index = k + 1] { RunHandler([index] { ToolbarClick(index); }); });
         buttons_[static_cast<std::size_t>(k)] = button;
     }
 }

@@ -90,6 +90,17 @@ QFrame *PanelFrame(QWidget *parent, QRect geometry)
     return frame;
 }
 
+// What a screen reader says of a cell: its row, column and content.
+QString CellAccessibleName(int cell, int value)
+{
+    const QString place = QStringLiteral("Ряд %1, столбец %2: ").arg(cell / BoardSide + 1).arg(cell % BoardSide + 1);
+    if (value == EmptyValue)
+        return place + QStringLiteral("пусто");
+    if (value > BlueBase)
+        return place + QStringLiteral("синяя сфера %1").arg(value - BlueBase);
+    return place + QStringLiteral("красная сфера %1").arg(value);
+}
+
 } // namespace
 
 // A board cell: its picture, unscaled, in a sunken border; a click (press and
@@ -160,6 +171,7 @@ void MainWindow::BuildTitleScreen()
 void MainWindow::BuildHelpPanel()
 {
     helpPanel_ = PanelFrame(this, {8, 48, 513, 177});
+    helpPanel_->setAccessibleName(QStringLiteral("Справка"));
     // QLabel draws a lone CR as a glyph; the line breaks are the same.
     QString shown = HelpText;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -171,12 +183,14 @@ void MainWindow::BuildHelpPanel()
 void MainWindow::BuildBoardPanel()
 {
     board_ = PanelFrame(this, {0, 48, 529, 569});
+    board_->setAccessibleName(QStringLiteral("Поле"));
     for (int i = 0; i < CellCount; ++i) {
         auto *cell = new CellPicture(i, board_);
         const int row = i / BoardSide, column = i % BoardSide;
         // Until its first picture a cell is 66 x 66; the 64 px pitch makes
         // neighbours overlap, the higher-numbered cell in front.
         cell->setGeometry(8 + 64 * column, 48 + 64 * row, 66, 66);
+        cell->setAccessibleName(CellAccessibleName(i, EmptyValue));
         cells_[static_cast<std::size_t>(i)] = cell;
     }
     const QFont bold = BoldFont();
@@ -189,19 +203,24 @@ void MainWindow::BuildBoardPanel()
         palette.setColor(QPalette::WindowText, Qt::white);
         counter->setPalette(palette);
         counter->setAutoFillBackground(true);
+        counter->setAccessibleDescription(k == 0 ? QStringLiteral("Красных сфер")
+                                                 : QStringLiteral("Синих сфер"));
         counters_[static_cast<std::size_t>(k)] = counter;
     }
     // The marker lies in front of every cell. A click on it reaches no cell.
     marker_ = new QLabel(board_);
     marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
     marker_->setGeometry(QRect({8, 48}, MarkerSize));
+    marker_->setAccessibleName(QStringLiteral("Выбранная сфера"));
     seconds_ = TextLabel(board_, QStringLiteral("0"), {128, 16, 89, 25}, bold, Qt::AlignCenter,
                          true);
+    seconds_->setAccessibleDescription(QStringLiteral("Секунд"));
 }
 
 void MainWindow::BuildRecordsPanel()
 {
     records_ = PanelFrame(this, {112, 48, 305, 193});
+    records_->setAccessibleName(QStringLiteral("Рекорды"));
     QFont first = WindowFont();
     first.setBold(true);
     first.setUnderline(true);
@@ -271,6 +290,7 @@ void MainWindow::SetCellPicture(int i, int value)
 {
     QLabel *label = cell(i);
     label->setPixmap(ValuePicture(value)); // shared with the holder, not copied
+    label->setAccessibleName(CellAccessibleName(i, value));
     // A cell takes its picture's size plus the border, its corner staying put.
     label->resize(ValuePictureSize + QSize(2 * PictureBorder, 2 * PictureBorder));
 }

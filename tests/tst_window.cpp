@@ -140,6 +140,9 @@ private slots:
 
         RunHandler([] { ToolbarClick(2); }); // records
         QVERIFY(window->panel(Panel::Records)->isVisible());
+        // The panel paints over the logo, not just lies above it.
+        const QColor panelColour = window->panel(Panel::Records)->palette().color(QPalette::Window);
+        QCOMPARE(window->grab().toImage().pixelColor(250, 100), panelColour);
         QVERIFY(!window->panel(Panel::Help)->isVisible());
         QCOMPARE(TopAt(window, {50, 230}), window->titlePicture());
         QCOMPARE(window->recordScore(0)->text(), QStringLiteral("500"));

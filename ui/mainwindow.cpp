@@ -87,6 +87,7 @@ QFrame *PanelFrame(QWidget *parent, QRect geometry)
     auto *frame = new QFrame(parent);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken); // etched
     frame->setGeometry(geometry);
+    frame->setAutoFillBackground(true); // a panel covers what lies beneath it
     return frame;
 }
 

@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +138,31 @@ private:
     bool pressed_ = false;
 };
 
+// A toolbar button drawn as the game's toolbar shows it: the picture at the
+// left, the whole caption to its right. The style's own layout pads the
+// picture and elides a caption that is a little too wide for the button.
+class ToolbarButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionToolButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        option.icon = QIcon();
+        painter.drawComplexControl(QStyle::CC_ToolButton, option);
+        const int shift = isDown() ? 1 : 0;
+        const QRect picture(QPoint(4 + shift, (height() - iconSize().height()) / 2 + shift), iconSize());
+        icon().paint(&painter, picture);
+        const QRect caption(picture.right() + 4, shift, width() - picture.right() - 4, height());
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    }
+};
+
 MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
@@ -252,7 +279,7 @@ void MainWindow::BuildToolbar()
     for (int k = 0; k < 4; ++k) {
         // Buttons of their own rather than actions: an action's text loses
         // the captions' trailing blanks.
-        auto *button = new QToolButton(toolbar_);
+        auto *button = new ToolbarButton(toolbar_);
         button->setIcon(QIcon(LoadPicture(QString::fromLatin1(pictures[k]))));
         button->setText(captions[k]);
         button->setIconSize(ToolbarPictureSize);

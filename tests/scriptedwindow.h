@@ -7,7 +7,6 @@
 #include "game/window.h"
 
 #include <QList>
-#include <QStringList>
 
 #include <array>
 #include <deque>
@@ -129,22 +128,12 @@ inline void ResetGame(ScriptedWindow &window)
     SetWindow(&window);
 }
 
-// A board from 8 lines of 8 cells each: "." empty, "r5" red 5, "b3" blue 3,
-// cells separated by blanks. Set through SetCell so counters follow.
-inline void LayBoard(const QStringList &rows)
+inline int SpheresOnBoard()
 {
-    Game.RedCount = Game.BlueCount = 0;
-    Game.Board.fill(0);
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList cells = rows[r].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (int c = 0; c < cells.size(); ++c) {
-            const QString &cell = cells[c];
-            int value = 0;
-            if (cell != QLatin1String("."))
-                value = cell.mid(1).toInt() + (cell[0] == QLatin1Char('b') ? BlueBase : RedBase);
-            SetCell(r * BoardSide + c, value);
-        }
-    }
+    int n = 0;
+    for (auto v : Game.Board)
+        n += v != 0;
+    return n;
 }
 
 } // namespace tarmelon::test

@@ -18,14 +18,6 @@ using namespace tarmelon::test;
 
 namespace {
 
-int SpheresOnBoard()
-{
-    int n = 0;
-    for (auto v : Game.Board)
-        n += v != 0;
-    return n;
-}
-
 // Fills every cell but those listed with red 1s, the rest as given.
 void FillBoardExcept(std::initializer_list<int> free)
 {

@@ -12,18 +12,6 @@
 using namespace tarmelon;
 using namespace tarmelon::test;
 
-namespace {
-
-int SpheresOnBoard()
-{
-    int n = 0;
-    for (auto v : Game.Board)
-        n += v != 0;
-    return n;
-}
-
-} // namespace
-
 class MovesTest : public QObject {
     Q_OBJECT
     ScriptedWindow window;

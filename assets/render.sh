@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Renders every picture the game ships from the scene sources in src/.
+# The build only uses the PNGs; run this again after changing a scene and
+# commit the results.  Needs POV-Ray, ImageMagick, Python 3 and the DejaVu
+# fonts; installs them from Debian when missing.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+src=$here/src
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+
+# Ball diameters in 1x pixels for sizes 1..9; the board code and the tests
+# rely on these, so keep them in step.
+diameters=(10 16 21 26 32 37 43 48 52)
+icon_sizes=(16 22 24 32 48 64 128 256)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
+missing=()
+command -v povray >/dev/null || missing+=(povray)
+[ -x /usr/bin/convert ] || missing+=(imagemagick)
+command -v python3 >/dev/null || missing+=(python3)
+[ -f "$font" ] || missing+=(fonts-dejavu-core)
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# Debian's POV-Ray only reads and writes below the current directory and
+# /tmp, so every render runs in a scratch directory holding the scenes and
+# the font.
+work=$(mktemp -d /tmp/tarmelon-render.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cp "$src"/*.pov "$src"/*.inc "$font" "$work"/
+cd "$work"
+
+# store IN OUT [PNG24|PNG32]: strip metadata and compress hard; the colour
+# type is fixed so an all-black cell does not turn into a grey-scale file.
+store() {
+  mkdir -p "$(dirname "$2")"
+  /usr/bin/convert "$1" -strip -define png:compression-level=9 "${3:-PNG24}:$2"
+}
+
+# pov SCENE W H OUT [povray options...]: renders at W x H and at twice
+# that as OUT's @2x twin, unless the options say +NO2X.
+pov() {
+  local scene=$1 w=$2 h=$3 out=$4
+  shift 4
+  local kind=PNG24 twice=1 opts=()
+  for o in "$@"; do
+    case $o in
+      +UA) kind=PNG32; opts+=("$o") ;;
+      +NO2X) twice=0 ;;
+      *) opts+=("$o") ;;
+    esac
+  done
+  local scales=(1)
+  [ $twice -eq 1 ] && scales+=(2)
+  for s in "${scales[@]}"; do
+    local dest=$out
+    [ "$s" -eq 2 ] && dest=${out%.png}@2x.png
+    if ! povray -D +I"$scene" +Orender.png +W$((w * s)) +H$((h * s)) +FN \
+        +A0.1 +AM2 +R3 "${opts[@]}" >render.log 2>&1; then
+      cat render.log >&2
+      echo "render.sh: $scene failed" >&2
+      exit 1
+    fi
+    store render.png "$dest" "$kind"
+  done
+  echo "  ${out#"$here"/}"
+}
+
+echo "cells"
+pov value.pov 64 63 "$here/values/v00.png" Declare=Diameter=0
+for size in $(seq 1 9); do
+  d=${diameters[$((size - 1))]}
+  pov value.pov 64 63 "$here/values/v$(printf %02d "$size").png" \
+    Declare=Diameter="$d" Declare=Blue=0
+  pov value.pov 64 63 "$here/values/v$(printf %02d $((size + 9))).png" \
+    Declare=Diameter="$d" Declare=Blue=1
+done
+
+echo "marker"
+for s in 1 2; do
+  python3 "$src/marker.py" "$s" marker.png
+  dest=$here/marker.png
+  [ "$s" -eq 2 ] && dest=$here/marker@2x.png
+  store marker.png "$dest" PNG32
+done
+echo "  marker.png"
+
+echo "toolbar"
+for name in game records help exit; do
+  pov toolbar_$name.pov 32 32 "$here/toolbar/$name.png"
+done
+
+echo "logo and title"
+# AM1: the adaptive method samples pixel corners, which smears the logo's
+# one-pixel frame line into its neighbours.
+pov logo.pov 214 90 "$here/logo.png" +AM1
+pov title.pov 512 384 "$here/title.png"
+
+echo "icons"
+for size in "${icon_sizes[@]}"; do
+  if [ "$size" -eq 48 ]; then
+    pov icon48.pov 48 48 "$here/icon/tarmelon-48.png" +NO2X
+  else
+    pov icon.pov "$size" "$size" "$here/icon/tarmelon-$size.png" +UA +NO2X \
+      Declare=Size="$size"
+  fi
+done

@@ -142,7 +142,8 @@ private slots:
         QVERIFY(window->panel(Panel::Records)->isVisible());
         // The panel paints over the logo, not just lies above it.
         const QColor panelColour = window->panel(Panel::Records)->palette().color(QPalette::Window);
-        QCOMPARE(window->grab().toImage().pixelColor(250, 100), panelColour);
+        const QImage shown = window->grab().toImage();
+        QCOMPARE(shown.pixelColor((QPointF(250, 100) * shown.devicePixelRatio()).toPoint()), panelColour);
         QVERIFY(!window->panel(Panel::Help)->isVisible());
         QCOMPARE(TopAt(window, {50, 230}), window->titlePicture());
         QCOMPARE(window->recordScore(0)->text(), QStringLiteral("500"));
@@ -174,6 +175,35 @@ private slots:
         QWidget *board = window->panel(Panel::Board);
         QCOMPARE(board->childAt(73, 60), window->cell(1));
         QCOMPARE(board->childAt(20, 113), window->cell(8));
+    }
+
+    void eachValueShowsItsOwnPicture()
+    {
+        for (int v = 0; v <= MaxValue; ++v) {
+            const bool sharp = qApp->devicePixelRatio() > 1;
+            QImage file(QStringLiteral(":/assets/values/v%1%2.png")
+                            .arg(v, 2, 10, QLatin1Char('0'))
+                            .arg(sharp ? QStringLiteral("@2x") : QString()));
+            QVERIFY(!file.isNull());
+            file.setDevicePixelRatio(sharp ? 2.0 : 1.0);
+            QCOMPARE(ValuePicture(v).toImage().convertToFormat(file.format()), file);
+            QCOMPARE(ValuePicture(v).deviceIndependentSize().toSize(), ValuePictureSize);
+        }
+    }
+
+    // Run once at scale 1 and once with QT_SCALE_FACTOR=2.
+    void picturesAreSharpAtEveryScale()
+    {
+        const qreal scale = qApp->devicePixelRatio();
+        const QPixmap sphere = ValuePicture(9);
+        QCOMPARE(sphere.devicePixelRatio(), scale > 1 ? 2.0 : 1.0);
+        QCOMPARE(sphere.size(), scale > 1 ? QSize(128, 126) : QSize(64, 63));
+        QCOMPARE(window->marker()->pixmap().devicePixelRatio(), sphere.devicePixelRatio());
+        QCOMPARE(window->titlePicture()->pixmap().deviceIndependentSize().toSize(), TitleSize);
+        QCOMPARE(window->logo()->pixmap().deviceIndependentSize().toSize(), LogoSize);
+        // The layout, in logical pixels, does not move.
+        QCOMPARE(window->size(), QSize(533, 621));
+        QCOMPARE(window->titlePicture()->geometry(), QRect(8, 224, 516, 388));
     }
 
     void clicksSelectAndTheMarkerSwallowsItsClicks()

@@ -9,8 +9,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 src=$here/src
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 
-# Ball diameters in 1x pixels for sizes 1..9; the board code and the tests
-# rely on these, so keep them in step.
+# Ball diameters in 1x pixels for sizes 1..9; tests/tst_pictures.cpp checks
+# the rendered balls against the same table, so change both together.
 diameters=(10 16 21 26 32 37 43 48 52)
 icon_sizes=(16 22 24 32 48 64 128 256)
 
@@ -33,11 +33,13 @@ trap 'rm -rf "$work"' EXIT
 cp "$src"/*.pov "$src"/*.inc "$font" "$work"/
 cd "$work"
 
-# store IN OUT [PNG24|PNG32]: strip metadata and compress hard; the colour
-# type is fixed so an all-black cell does not turn into a grey-scale file.
+# store IN OUT [PNG24|PNG32]: strip metadata, dates included, so rendering
+# an unchanged scene again leaves the file byte for byte the same; compress
+# hard; fix the colour type so an all-black cell stays an RGB file.
 store() {
   mkdir -p "$(dirname "$2")"
-  /usr/bin/convert "$1" -strip -define png:compression-level=9 "${3:-PNG24}:$2"
+  /usr/bin/convert "$1" -strip -define png:compression-level=9 \
+    -define png:exclude-chunks=date,time "${3:-PNG24}:$2"
 }
 
 # pov SCENE W H OUT [povray options...]: renders at W x H and at twice
@@ -94,7 +96,7 @@ for name in game records help exit; do
 done
 
 echo "logo and title"
-# AM1: the adaptive method samples pixel corners, which smears the logo's
+# AM1: +AM2 samples on pixel corners, which smears the logo's
 # one-pixel frame line into its neighbours.
 pov logo.pov 214 90 "$here/logo.png" +AM1
 pov title.pov 512 384 "$here/title.png"

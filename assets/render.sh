@@ -33,25 +33,31 @@ trap 'rm -rf "$work"' EXIT
 cp "$src"/*.pov "$src"/*.inc "$font" "$work"/
 cd "$work"
 
-# store IN OUT [PNG24|PNG32]: strip metadata, dates included, so rendering
-# an unchanged scene again leaves the file byte for byte the same; compress
-# hard; fix the colour type so an all-black cell stays an RGB file.
+# store IN OUT [PNG24|PNG32] [raw]: strip metadata, dates included, so
+# rendering an unchanged scene again leaves the file byte for byte the same;
+# compress hard, or with "raw" neither filter nor compress; fix the colour
+# type so an all-black cell stays an RGB file.
 store() {
   mkdir -p "$(dirname "$2")"
-  /usr/bin/convert "$1" -strip -define png:compression-level=9 \
+  local packing=(-define png:compression-level=9)
+  # The first window's pictures are decoded before its first paint: raw they
+  # decode ten times faster, and rcc compresses them inside the program.
+  [ "${4:-}" = raw ] && packing=(-define png:compression-level=0 -define png:compression-filter=1)
+  /usr/bin/convert "$1" -strip "${packing[@]}" \
     -define png:exclude-chunks=date,time "${3:-PNG24}:$2"
 }
 
 # pov SCENE W H OUT [povray options...]: renders at W x H and at twice
-# that as OUT's @2x twin, unless the options say +NO2X.
+# that as OUT's @2x twin, unless the options say +NO2X; +RAW stores it raw.
 pov() {
   local scene=$1 w=$2 h=$3 out=$4
   shift 4
-  local kind=PNG24 twice=1 opts=()
+  local kind=PNG24 twice=1 raw="" opts=()
   for o in "$@"; do
     case $o in
       +UA) kind=PNG32; opts+=("$o") ;;
       +NO2X) twice=0 ;;
+      +RAW) raw=raw ;;
       *) opts+=("$o") ;;
     esac
   done
@@ -66,7 +72,7 @@ pov() {
       echo "render.sh: $scene failed" >&2
       exit 1
     fi
-    store render.png "$dest" "$kind"
+    store render.png "$dest" "$kind" "$raw"
   done
   echo "  ${out#"$here"/}"
 }
@@ -86,27 +92,31 @@ for s in 1 2; do
   python3 "$src/marker.py" "$s" marker.png
   dest=$here/marker.png
   [ "$s" -eq 2 ] && dest=$here/marker@2x.png
-  store marker.png "$dest" PNG32
+  store marker.png "$dest" PNG32 raw
 done
 echo "  marker.png"
 
 echo "toolbar"
 for name in game records help exit; do
-  pov toolbar_$name.pov 32 32 "$here/toolbar/$name.png"
+  pov toolbar_$name.pov 32 32 "$here/toolbar/$name.png" +RAW
 done
 
 echo "logo and title"
 # AM1: +AM2 samples on pixel corners, which smears the logo's
 # one-pixel frame line into its neighbours.
-pov logo.pov 214 90 "$here/logo.png" +AM1
-pov title.pov 512 384 "$here/title.png"
+pov logo.pov 214 90 "$here/logo.png" +AM1 +RAW
+pov title.pov 512 384 "$here/title.png" +RAW
 
 echo "icons"
 for size in "${icon_sizes[@]}"; do
+  # The window's own icon sizes are decoded at start-up; the larger ones only
+  # go to the desktop's icon theme.
+  packing=+RAW
+  [ "$size" -gt 64 ] && packing=
   if [ "$size" -eq 48 ]; then
-    pov icon48.pov 48 48 "$here/icon/tarmelon-48.png" +NO2X
+    pov icon48.pov 48 48 "$here/icon/tarmelon-48.png" +NO2X $packing
   else
-    pov icon.pov "$size" "$size" "$here/icon/tarmelon-$size.png" +UA +NO2X \
+    pov icon.pov "$size" "$size" "$here/icon/tarmelon-$size.png" +UA +NO2X $packing \
       Declare=Size="$size"
   fi
 done

@@ -36,8 +36,10 @@ const QPixmap &ValuePicture(int value)
 
 QIcon ProgramIcon()
 {
+    // Qt 6.4 decodes each file as it is added, before the first paint. The
+    // desktop takes its larger icons from the installed icon theme.
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64})
         icon.addFile(QStringLiteral(":/assets/icon/tarmelon-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -24,6 +24,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-d
 build_game() {
     local build_dir=$1
     shift
-    cmake -S "$ROOT" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    local generator=(-G Ninja)
+    # An existing build keeps the generator it was made with.
+    [ -f "$build_dir/CMakeCache.txt" ] && generator=()
+    cmake -S "$ROOT" -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$build_dir"
 }

@@ -47,27 +47,16 @@ struct Span {
     int length() const { return first < 0 ? 0 : last - first + 1; }
 };
 
-Span litRow(const QImage &image, int y)
+// The lit run along row y (across) or column x (down).
+Span litLine(const QImage &image, int at, bool across)
 {
     Span span;
-    for (int x = 0; x < image.width(); ++x) {
-        if (lit(image.pixel(x, y))) {
+    const int length = across ? image.width() : image.height();
+    for (int k = 0; k < length; ++k) {
+        if (lit(across ? image.pixel(k, at) : image.pixel(at, k))) {
             if (span.first < 0)
-                span.first = x;
-            span.last = x;
-        }
-    }
-    return span;
-}
-
-Span litColumn(const QImage &image, int x)
-{
-    Span span;
-    for (int y = 0; y < image.height(); ++y) {
-        if (lit(image.pixel(x, y))) {
-            if (span.first < 0)
-                span.first = y;
-            span.last = y;
+                span.first = k;
+            span.last = k;
         }
     }
     return span;
@@ -198,7 +187,7 @@ private slots:
             // Across the middle row and down the middle column: round, the
             // listed size, and centred in the cell.
             const int midRow = (image.height() - 1) / 2;
-            const Span across = litRow(image, midRow);
+            const Span across = litLine(image, midRow, true);
             QVERIFY2(std::abs(across.length() - want) <= tolerance,
                      qPrintable(QStringLiteral("%1: %2 px across, want %3")
                                     .arg(name).arg(across.length()).arg(want)));
@@ -208,8 +197,8 @@ private slots:
                      qPrintable(QStringLiteral("%1: gaps %2 / %3").arg(name).arg(leftGap).arg(rightGap)));
 
             const int midColumn = image.width() / 2;
-            const int down = std::max(litColumn(image, midColumn - 1).length(),
-                                      litColumn(image, midColumn).length());
+            const int down = std::max(litLine(image, midColumn - 1, false).length(),
+                                      litLine(image, midColumn, false).length());
             QVERIFY2(std::abs(down - want) <= tolerance,
                      qPrintable(QStringLiteral("%1: %2 px down, want %3").arg(name).arg(down).arg(want)));
 

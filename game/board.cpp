@@ -10,9 +10,8 @@ QString CellToolTip(int value)
 {
     if (value == EmptyValue)
         return {};
-    if (value > BlueBase)
-        return QStringLiteral("син. < %1 >").arg(value - BlueBase);
-    return QStringLiteral("кр. < %1 >").arg(value);
+    return (IsBlue(value) ? QStringLiteral("син. < %1 >") : QStringLiteral("кр. < %1 >"))
+        .arg(SphereSize(value));
 }
 
 void SetCell(int cell, int value)
@@ -25,13 +24,13 @@ void SetCell(int cell, int value)
     // Both decreases before both increases, and the board only after the
     // counters, so the old value is still there to be counted out.
     const int old = Game.Board[i];
-    if (old >= 1 && old <= BlueBase)
+    if (IsRed(old))
         Game.RedCount = ToByte(Game.RedCount - 1);
-    if (old > BlueBase)
+    if (IsBlue(old))
         Game.BlueCount = ToByte(Game.BlueCount - 1);
-    if (value > 0 && value <= BlueBase)
+    if (IsRed(value))
         Game.RedCount = ToByte(Game.RedCount + 1);
-    if (value > BlueBase)
+    if (IsBlue(value))
         Game.BlueCount = ToByte(Game.BlueCount + 1);
     Game.Board[i] = ToByte(value);
 

@@ -10,8 +10,6 @@ namespace tarmelon {
 
 namespace {
 
-bool IsBlue(int value) { return value > BlueBase; }
-
 // Two colours: the difference stays in the larger sphere's colour; equal
 // sizes both vanish.
 void CombineTwoColours()

@@ -19,6 +19,11 @@ constexpr int BlueBase = 9;
 constexpr int MaxSize = 9;
 constexpr int MaxValue = BlueBase + MaxSize;
 
+constexpr bool IsRed(int value) { return value >= 1 && value <= BlueBase; }
+constexpr bool IsBlue(int value) { return value > BlueBase; }
+// The size of a sphere's value, 1..9.
+constexpr int SphereSize(int value) { return IsBlue(value) ? value - BlueBase : value; }
+
 // SelectState
 constexpr int NothingSelected = 0;
 constexpr int OneSelected = 1;

@@ -51,9 +51,6 @@ QString CheckInvariants(const ScriptedWindow &w)
     return {};
 }
 
-int Size(int v) { return v > 9 ? v - 9 : v; }
-bool Blue(int v) { return v > 9; }
-
 // The next move of a simple winning strategy: annihilate an equal pair of two
 // colours when there is one; else merge two spheres of one colour, preferring
 // a merge whose result has an opposite partner; else absorb.
@@ -69,18 +66,18 @@ std::pair<int, int> ChooseMove()
             if (a == b)
                 continue;
             const int va = Game.Board[a], vb = Game.Board[b];
-            if (Blue(va) != Blue(vb)) {
-                if (Size(va) == Size(vb))
+            if (IsBlue(va) != IsBlue(vb)) {
+                if (SphereSize(va) == SphereSize(vb))
                     return {a, b};
                 absorb = {a, b};
                 continue;
             }
-            const int sum = Size(va) + Size(vb);
+            const int sum = SphereSize(va) + SphereSize(vb);
             const bool turns = sum > 9;
             const int result = turns ? sum - 9 : sum;
-            const bool resultBlue = Blue(va) != turns;
+            const bool resultBlue = IsBlue(va) != turns;
             for (int c : cells) {
-                if (c != a && c != b && Size(Game.Board[c]) == result && Blue(Game.Board[c]) != resultBlue)
+                if (c != a && c != b && SphereSize(Game.Board[c]) == result && IsBlue(Game.Board[c]) != resultBlue)
                     merge = {a, b};
             }
             if (merge.first < 0)
@@ -101,9 +98,7 @@ private slots:
     void init()
     {
         window = ScriptedWindow();
-        ResetGame(window);
-        DataDir = dir.path();
-        QFile::remove(RecordsPath());
+        ResetGame(window, dir.path());
     }
     void cleanupTestCase() { SetGenerator(nullptr); }
 

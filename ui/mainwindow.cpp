@@ -99,9 +99,9 @@ QString CellAccessibleName(int cell, int value)
     const QString place = QStringLiteral("Ряд %1, столбец %2: ").arg(cell / BoardSide + 1).arg(cell % BoardSide + 1);
     if (value == EmptyValue)
         return place + QStringLiteral("пусто");
-    if (value > BlueBase)
-        return place + QStringLiteral("синяя сфера %1").arg(value - BlueBase);
-    return place + QStringLiteral("красная сфера %1").arg(value);
+    return place
+        + (IsBlue(value) ? QStringLiteral("синяя сфера %1") : QStringLiteral("красная сфера %1"))
+              .arg(SphereSize(value));
 }
 
 } // namespace

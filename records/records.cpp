@@ -36,17 +36,13 @@ void Warn(const QString &what, const QString &reason)
                      QStringLiteral("Рекорды"), MsgStyle::Exclamation);
 }
 
-// Writes places 1..10, keeping whatever the file holds after them.
-bool Save()
+// Writes places 1..10 over the file as it was read, keeping whatever it
+// holds after them.
+void Save(const QByteArray &read)
 {
-    const recordfile::ReadResult current = recordfile::ReadFile(RecordsPath());
-    QString error = current.ok ? QString() : current.error;
-    if (error.isEmpty())
-        error = recordfile::WriteFile(RecordsPath(), recordfile::EncodePlaces(Places(), current.image));
-    if (error.isEmpty())
-        return true;
-    Warn(QStringLiteral("Не удалось сохранить таблицу рекордов в файл"), error);
-    return false;
+    const QString error = recordfile::WriteFile(RecordsPath(), recordfile::EncodePlaces(Places(), read));
+    if (!error.isEmpty())
+        Warn(QStringLiteral("Не удалось сохранить таблицу рекордов в файл"), error);
 }
 
 } // namespace
@@ -78,7 +74,7 @@ void ShowRecords()
             Slot(n) = places[n - 1];
         if (Slot(1).Score == 0) {
             SetDefaults();
-            Save();
+            Save(loaded.image);
         }
     } else {
         Warn(QStringLiteral("Не удалось прочитать файл рекордов; показана таблица по умолчанию."),
@@ -100,7 +96,7 @@ void ShowRecords()
                 Slot(n).Name = recordfile::DecodeName(recordfile::EncodeName(name));
                 Slot(n).Score = Game.ElapsedSeconds;
                 if (loaded.ok)
-                    Save();
+                    Save(loaded.image);
                 else
                     Warn(QStringLiteral("Рекорд не сохранён: файл рекордов не удалось прочитать."),
                          loaded.error);

@@ -16,6 +16,7 @@ constexpr int YesNo = 4;
 constexpr int Critical = 16;
 constexpr int Question = 32;
 constexpr int Exclamation = 48;
+constexpr int Information = 64;
 } // namespace MsgStyle
 namespace Answer {
 constexpr int Ok = 1;

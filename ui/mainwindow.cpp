@@ -382,7 +382,7 @@ int MainWindow::MessageBox(const QString &text, const QString &title, int style)
     case MsgStyle::Critical: icon = QMessageBox::Critical; break;
     case MsgStyle::Question: icon = QMessageBox::Question; break;
     case MsgStyle::Exclamation: icon = QMessageBox::Warning; break;
-    case 64: icon = QMessageBox::Information; break;
+    case MsgStyle::Information: icon = QMessageBox::Information; break;
     default: break;
     }
     QMessageBox box(icon, title, text,
@@ -420,8 +420,9 @@ void MainWindow::EndProgram(int status)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing the window ends the program at once, without a question.
-    RunHandler([] { SetProgramEnding(true); });
+    // Closing the window ends the program at once, without a question, and
+    // no handler runs after it.
+    SetProgramEnding(true);
     clock_.stop();
     event->accept();
     QCoreApplication::exit(0);

@@ -5,6 +5,10 @@
 #include "game/board.h"
 #include "game/state.h"
 #include "game/window.h"
+#include "records/records.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <QList>
 
@@ -120,12 +124,18 @@ public:
     }
 };
 
-// Fresh game state and this window as the game's window.
-inline void ResetGame(ScriptedWindow &window)
+// Fresh game state and this window as the game's window; with a data
+// directory, the records file kept there and none yet (a won game writes it).
+inline void ResetGame(ScriptedWindow &window, const QString &dataDir = {})
 {
     Game = GameState{};
     InitialSpheres = 24;
     SetWindow(&window);
+    if (!dataDir.isEmpty()) {
+        DataDir = dataDir;
+        QDir(RecordsPath()).removeRecursively();
+        QFile::remove(RecordsPath());
+    }
 }
 
 inline int SpheresOnBoard()

@@ -23,8 +23,7 @@ private slots:
     void init()
     {
         window = ScriptedWindow();
-        ResetGame(window);
-        DataDir = dataDir.path();
+        ResetGame(window, dataDir.path());
         generator = ScriptedGenerator(7);
         SetGenerator(&generator);
         window.markerVisible = false;

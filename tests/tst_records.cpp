@@ -81,11 +81,8 @@ private slots:
     void init()
     {
         window = ScriptedWindow();
-        ResetGame(window);
         QVERIFY(dir.isValid());
-        DataDir = dir.path();
-        QDir(path()).removeRecursively();
-        QFile::remove(path());
+        ResetGame(window, dir.path());
     }
 
     void missingFileBecomesTheDefaultTable()

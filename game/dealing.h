@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <random>
-#include <vector>
 
 namespace tarmelon {
 

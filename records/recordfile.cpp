@@ -35,13 +35,9 @@ QByteArray EncodeName(const QString &name)
     // The code page is one byte a character, so byte k stands for code point
     // k: a substitute byte that no U+001A produced marks a missing character.
     const QList<uint> codePoints = name.toUcs4();
-    if (bytes.size() == codePoints.size()) {
-        for (qsizetype k = 0; k < bytes.size(); ++k) {
-            if (bytes[k] == Substitute && codePoints[k] != 0x1a)
-                bytes[k] = '?';
-        }
-    } else {
-        bytes.replace(Substitute, '?');
+    for (qsizetype k = 0; k < std::min(bytes.size(), codePoints.size()); ++k) {
+        if (bytes[k] == Substitute && codePoints[k] != 0x1a)
+            bytes[k] = '?';
     }
     bytes.truncate(MaxNameBytes);
     return bytes;

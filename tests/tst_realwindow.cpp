@@ -79,17 +79,49 @@ private slots:
         xvfb.waitForFinished(5000);
     }
 
+private:
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), displayName);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        return env;
+    }
+
+    // Starts the program in `dir`; the window is found with WaitForWindow.
+    void Start(QProcess &game, const QTemporaryDir &dir)
+    {
+        game.setProcessEnvironment(Environment());
+        game.setWorkingDirectory(dir.path());
+        game.start(QStringLiteral(TARMELON_BINARY), {});
+        QVERIFY(game.waitForStarted());
+    }
+
+    // It ended by itself, with status 0, and wrote nothing.
+    static void VerifyCleanEnd(QProcess &game, const QTemporaryDir &dir)
+    {
+        QVERIFY2(game.waitForFinished(15000), "the program did not end");
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 0);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
+
+    void Xdotool(const QStringList &arguments)
+    {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(Environment());
+        xdotool.start(QStringLiteral("xdotool"), arguments);
+        QVERIFY(xdotool.waitForFinished(10000));
+        QCOMPARE(xdotool.exitCode(), 0);
+    }
+
+private slots:
     void opensItsWindowAndEndsWhenClosed()
     {
         QTemporaryDir dir;
         QProcess game;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), displayName);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        game.setProcessEnvironment(env);
-        game.setWorkingDirectory(dir.path());
-        game.start(QStringLiteral(TARMELON_BINARY), {});
-        QVERIFY(game.waitForStarted());
+        Start(game, dir);
 
         Display *display = XOpenDisplay(displayName.toLocal8Bit().constData());
         QVERIFY(display);
@@ -121,12 +153,25 @@ private slots:
         XSendEvent(display, window, False, NoEventMask, &event);
         XFlush(display);
         XCloseDisplay(display);
+        VerifyCleanEnd(game, dir);
+    }
 
-        QVERIFY2(game.waitForFinished(15000), "the program did not end");
-        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(game.exitCode(), 0);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList());
+    void theExitQuestionAnsweredYesEndsTheProgram()
+    {
+        QTemporaryDir dir;
+        QProcess game;
+        Start(game, dir);
+        Display *display = XOpenDisplay(displayName.toLocal8Bit().constData());
+        QVERIFY(display);
+        ::Window window = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((window = FindWindow(display, QStringLiteral("Тармелон"))) != 0, 20000);
+        // The toolbar's "Выход  " button, then Enter on the question's default "Да".
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+                 QStringLiteral("330"), QStringLiteral("22"), QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(FindWindow(display, QStringLiteral("ВЫХОД")) != 0, 20000);
+        XCloseDisplay(display);
+        Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        VerifyCleanEnd(game, dir);
     }
 };
 

@@ -88,13 +88,16 @@ private:
         return env;
     }
 
-    // Starts the program in `dir`; the window is found with WaitForWindow.
-    void Start(QProcess &game, const QTemporaryDir &dir)
+    // Starts the program in `dir` and waits for its window on the display.
+    void Start(QProcess &game, const QTemporaryDir &dir, Display *&display, ::Window &window)
     {
         game.setProcessEnvironment(Environment());
         game.setWorkingDirectory(dir.path());
         game.start(QStringLiteral(TARMELON_BINARY), {});
         QVERIFY(game.waitForStarted());
+        display = XOpenDisplay(displayName.toLocal8Bit().constData());
+        QVERIFY(display);
+        QTRY_VERIFY_WITH_TIMEOUT((window = FindWindow(display, QStringLiteral("Тармелон"))) != 0, 20000);
     }
 
     // It ended by itself, with status 0, and wrote nothing.
@@ -121,12 +124,11 @@ private slots:
     {
         QTemporaryDir dir;
         QProcess game;
-        Start(game, dir);
-
-        Display *display = XOpenDisplay(displayName.toLocal8Bit().constData());
-        QVERIFY(display);
+        Display *display = nullptr;
         ::Window window = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((window = FindWindow(display, QStringLiteral("Тармелон"))) != 0, 20000);
+        Start(game, dir, display, window);
+        if (QTest::currentTestFailed())
+            return;
 
         XWindowAttributes attributes;
         QVERIFY(XGetWindowAttributes(display, window, &attributes));
@@ -160,11 +162,11 @@ private slots:
     {
         QTemporaryDir dir;
         QProcess game;
-        Start(game, dir);
-        Display *display = XOpenDisplay(displayName.toLocal8Bit().constData());
-        QVERIFY(display);
+        Display *display = nullptr;
         ::Window window = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((window = FindWindow(display, QStringLiteral("Тармелон"))) != 0, 20000);
+        Start(game, dir, display, window);
+        if (QTest::currentTestFailed())
+            return;
         // The toolbar's "Выход  " button, then Enter on the question's default "Да".
         Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
                  QStringLiteral("330"), QStringLiteral("22"), QStringLiteral("click"), QStringLiteral("1")});

@@ -97,7 +97,7 @@ void SpawnSpheres()
     if (g.RedCount == 0 && g.BlueCount == 0) {
         g.SelectState = GameWon;
         Win().MessageBox(QStringLiteral("Все сферы удалены"), QStringLiteral("Победа!"),
-                         MsgStyle::Exclamation);
+                         Box::Ok, Box::Warning);
         ShowRecords();
     }
 }

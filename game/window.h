@@ -9,20 +9,13 @@ namespace tarmelon {
 
 enum class Panel { Board, Records, Help };
 
-// Message-box styles and answers, numbered as the classic Windows ones.
-namespace MsgStyle {
-constexpr int Ok = 0;
-constexpr int YesNo = 4;
-constexpr int Critical = 16;
-constexpr int Question = 32;
-constexpr int Exclamation = 48;
-constexpr int Information = 64;
-} // namespace MsgStyle
-namespace Answer {
-constexpr int Ok = 1;
-constexpr int Yes = 6;
-constexpr int No = 7;
-} // namespace Answer
+// A message box's buttons and icon, valued exactly as QMessageBox's
+// StandardButton and Icon: the Qt window hands them on unchanged, while the
+// core names them without including a widget header.
+namespace Box {
+enum Button : unsigned { Ok = 0x00000400, Yes = 0x00004000, No = 0x00010000 };
+enum Icon { NoIcon = 0, Information = 1, Warning = 2, Critical = 3, Question = 4 };
+} // namespace Box
 
 class Window {
 public:
@@ -45,8 +38,10 @@ public:
     virtual void SetPanelVisible(Panel panel, bool visible) = 0;
     virtual void SetClockInterval(int milliseconds) = 0; // 0 = idle
 
-    // Modal; returns the answer (Answer::…).
-    virtual int MessageBox(const QString &text, const QString &title, int style) = 0;
+    // Modal; `buttons` is Box::Ok or Box::Yes | Box::No; returns the button
+    // pressed (closing a Yes/No box answers No).
+    virtual Box::Button MessageBox(const QString &text, const QString &title, unsigned buttons,
+                                   Box::Icon icon) = 0;
     // Modal; returns the typed text, or an empty text when cancelled.
     virtual QString InputBox(const QString &prompt, const QString &title,
                              const QString &defaultText) = 0;

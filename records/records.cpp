@@ -33,7 +33,7 @@ recordfile::Places10 Places()
 void Warn(const QString &what, const QString &reason)
 {
     Win().MessageBox(QStringLiteral("%1\n%2\n\n%3").arg(what, RecordsPath(), reason),
-                     QStringLiteral("Рекорды"), MsgStyle::Exclamation);
+                     QStringLiteral("Рекорды"), Box::Ok, Box::Warning);
 }
 
 // Writes places 1..10 over the file as it was read, keeping whatever it

@@ -21,7 +21,8 @@ struct Dialog {
     QString kind; // "message" or "input"
     QString text;
     QString title;
-    int style = 0;
+    unsigned buttons = 0;
+    Box::Icon icon = Box::NoIcon;
     QString defaultText;
 };
 
@@ -42,7 +43,7 @@ public:
     QList<Dialog> dialogs;
     // What the player answers, in order; an empty script answers OK / Yes and
     // leaves the input box's default text.
-    std::deque<int> answers;
+    std::deque<Box::Button> answers;
     std::deque<QString> inputs;
     // Called when a dialog opens, before it is answered (to look at the
     // window as the player sees it then).
@@ -78,21 +79,22 @@ public:
         panelVisible.at(static_cast<std::size_t>(panel)) = visible;
     }
     void SetClockInterval(int milliseconds) override { clockInterval = milliseconds; }
-    int MessageBox(const QString &text, const QString &title, int style) override
+    Box::Button MessageBox(const QString &text, const QString &title, unsigned buttons,
+                           Box::Icon icon) override
     {
-        Dialog d{QStringLiteral("message"), text, title, style, {}};
+        Dialog d{QStringLiteral("message"), text, title, buttons, icon, {}};
         dialogs.append(d);
         if (onDialog)
             onDialog(d);
         if (answers.empty())
-            return (style & 7) == MsgStyle::YesNo ? Answer::Yes : Answer::Ok;
-        const int answer = answers.front();
+            return (buttons & Box::Yes) ? Box::Yes : Box::Ok;
+        const Box::Button answer = answers.front();
         answers.pop_front();
         return answer;
     }
     QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override
     {
-        Dialog d{QStringLiteral("input"), prompt, title, 0, defaultText};
+        Dialog d{QStringLiteral("input"), prompt, title, 0, Box::NoIcon, defaultText};
         dialogs.append(d);
         if (onDialog)
             onDialog(d);

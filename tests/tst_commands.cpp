@@ -55,7 +55,7 @@ private slots:
         const int shown[] = {0, 1, 2, 3, 0};
         for (int first = 1; first <= 4; ++first) {
             for (int second = 1; second <= 4; ++second) {
-                window.answers = {Answer::No, Answer::No};
+                window.answers = {Box::No, Box::No};
                 ToolbarClick(first);
                 QCOMPARE(window.shownPanel(), shown[first]);
                 ToolbarClick(second);
@@ -91,19 +91,20 @@ private slots:
         const GameState game = Game;
         int panelsWhileAsked = -2;
         window.onDialog = [&](const Dialog &) { panelsWhileAsked = window.shownPanel(); };
-        window.answers.push_back(Answer::No);
+        window.answers.push_back(Box::No);
         ToolbarClick(4);
         QCOMPARE(panelsWhileAsked, 0); // every panel hidden before the question
         QCOMPARE(window.dialogs.size(), 1);
         QCOMPARE(window.dialogs[0].text, QStringLiteral("Вы уверены?"));
         QCOMPARE(window.dialogs[0].title, QStringLiteral("ВЫХОД"));
-        QCOMPARE(window.dialogs[0].style, 36);
+        QCOMPARE(window.dialogs[0].buttons, unsigned(Box::Yes | Box::No));
+        QCOMPARE(window.dialogs[0].icon, Box::Question);
         QCOMPARE(window.endedWith, -1);
         QCOMPARE(window.shownPanel(), 0);
         QCOMPARE(window.clockInterval, 1000);
         QCOMPARE(Game.Board, game.Board);
 
-        window.answers.push_back(Answer::Yes);
+        window.answers.push_back(Box::Yes);
         RunHandler([] { ToolbarClick(4); });
         QCOMPARE(window.endedWith, 0);
         QVERIFY(ProgramEnding());
@@ -132,7 +133,7 @@ private slots:
         });
         QVERIFY(!after);
         QCOMPARE(window.dialogs.size(), 1);
-        QCOMPARE(window.dialogs[0].style, 16);
+        QCOMPARE(window.dialogs[0].icon, Box::Critical);
         QVERIFY(window.dialogs[0].text.contains(QString::number(number)));
         QCOMPARE(window.endedWith, number);
     }

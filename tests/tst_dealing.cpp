@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(window.dialogs[0].kind, QStringLiteral("message"));
         QCOMPARE(window.dialogs[0].text, QStringLiteral("Все сферы удалены"));
         QCOMPARE(window.dialogs[0].title, QStringLiteral("Победа!"));
-        QCOMPARE(window.dialogs[0].style, 48);
+        QCOMPARE(window.dialogs[0].icon, Box::Warning);
         QCOMPARE(window.dialogs[1].kind, QStringLiteral("input"));
         // The message comes on the board with the clock still running; the
         // records panel and the stopped clock only after it.
@@ -172,7 +172,7 @@ private slots:
 
         ShowHelp();          // help leaves it running
         QCOMPARE(window.clockInterval, 1000);
-        window.answers.push_back(Answer::No);
+        window.answers.push_back(Box::No);
         ExitCommand();       // so does the exit question answered No
         QCOMPARE(window.clockInterval, 1000);
 

@@ -255,7 +255,7 @@ private slots:
         window.inputs.push_back(QStringLiteral("Ann"));
         winIn(650);
         QCOMPARE(window.countDialogs(QStringLiteral("message")), 2); // read, then not saved
-        QCOMPARE(window.dialogs[0].style, 48);
+        QCOMPARE(window.dialogs[0].icon, Box::Warning);
         QVERIFY(window.dialogs[0].text.contains(path()));
         QCOMPARE(window.recordName[2], QStringLiteral("Ann")); // shown for this display
         QCOMPARE(window.recordScore[2], QStringLiteral("650"));

@@ -23,7 +23,7 @@ void HideAllPanels()
 void Fail(const QString &message, int status)
 {
     SetProgramEnding(true);
-    Win().MessageBox(message, QStringLiteral("Тармелон"), MsgStyle::Critical);
+    Win().MessageBox(message, QStringLiteral("Тармелон"), Box::Ok, Box::Critical);
     Win().EndProgram(status);
 }
 } // namespace
@@ -46,9 +46,9 @@ void ShowHelp()
 void ExitCommand()
 {
     HideAllPanels();
-    const int answer = Win().MessageBox(QStringLiteral("Вы уверены?"), QStringLiteral("ВЫХОД"),
-                                        MsgStyle::YesNo + MsgStyle::Question);
-    if (answer == Answer::Yes) {
+    const Box::Button answer = Win().MessageBox(QStringLiteral("Вы уверены?"), QStringLiteral("ВЫХОД"),
+                                                Box::Yes | Box::No, Box::Question);
+    if (answer == Box::Yes) {
         SetProgramEnding(true);
         Win().EndProgram(0);
     }

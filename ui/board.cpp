@@ -1,0 +1,316 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "board.h"
+
+#include "boardaccessible.h"
+#include "commands.h"
+#include "elements.h"
+#include "pictures.h"
+#include "game/checked.h"
+#include "game/moves.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+namespace tarmelon {
+
+namespace {
+
+// The board's corner in its panel and the grid's pitch.
+constexpr QPoint BoardCorner{8, 48};
+constexpr int Pitch = 64;
+// Before its first picture a cell is 66 x 66; then its picture's size plus
+// the border, its corner staying put.
+constexpr QSize EmptyCellSize{66, 66};
+constexpr QSize CellSize = ValuePictureSize + QSize(2 * PictureBorder, 2 * PictureBorder);
+constexpr QSize BoardSize{Pitch * (BoardSide - 1) + CellSize.width(),
+                          Pitch * (BoardSide - 1) + CellSize.height()};
+
+constexpr int FrameWidth = 2;
+const QColor FrameColour(255, 214, 0); // amber: stands out on black, on red and on blue
+
+void SendEvent(QAccessibleInterface *cell, QAccessible::Event type)
+{
+    if (!cell)
+        return;
+    QAccessibleEvent event(cell, type);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
+
+// A board cell: its picture, unscaled, in a sunken border; a click (press and
+// release on the cell) reports the cell's index.
+class CellPicture : public QLabel {
+public:
+    CellPicture(int index, Board *board) : QLabel(board), index_(index), board_(board)
+    {
+        setObjectName(QStringLiteral("cell%1").arg(index));
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(PictureBorder);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setGeometry(QRect({Pitch * (index % BoardSide), Pitch * (index / BoardSide)}, EmptyCellSize));
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        pressed_ = event->button() == Qt::LeftButton;
+        event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const bool click = pressed_ && event->button() == Qt::LeftButton
+                           && rect().contains(event->position().toPoint());
+        pressed_ = false;
+        event->accept();
+        if (click)
+            board_->CellClicked(index_);
+    }
+
+private:
+    int index_;
+    Board *board_;
+    bool pressed_ = false;
+};
+
+// The focus cell's frame, in front of the cells and the marker; it lets every
+// click through.
+class FocusFrame : public QWidget {
+public:
+    explicit FocusFrame(Board *board) : QWidget(board), board_(board)
+    {
+        setObjectName(QStringLiteral("focusFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(board->rect());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!board_->FocusFrameShown())
+            return;
+        // Four bars on whole pixels: crisp at any scale, and inside the
+        // black margin that every sphere leaves.
+        const QRect r = board_->FocusFrameRect();
+        QPainter painter(this);
+        painter.fillRect(r.x(), r.y(), r.width(), FrameWidth, FrameColour);
+        painter.fillRect(r.x(), r.bottom() - FrameWidth + 1, r.width(), FrameWidth, FrameColour);
+        painter.fillRect(r.x(), r.y(), FrameWidth, r.height(), FrameColour);
+        painter.fillRect(r.right() - FrameWidth + 1, r.y(), FrameWidth, r.height(), FrameColour);
+    }
+
+private:
+    Board *board_;
+};
+
+Board::Board(QWidget *panel) : QWidget(panel)
+{
+    // Screen readers see the board as a table of its cells.
+    [[maybe_unused]] static const bool tableInstalled =
+        (QAccessible::installFactory(BoardAccessibleFactory), true);
+    setObjectName(QStringLiteral("board"));
+    setGeometry(QRect(BoardCorner, BoardSize));
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Поле"));
+    // Created in index order, so a higher-numbered cell lies in front where
+    // neighbours overlap.
+    for (int i = 0; i < CellCount; ++i)
+        cells_[static_cast<std::size_t>(i)] = new CellPicture(i, this);
+    // The marker lies in front of every cell. A click on it reaches no cell.
+    marker_ = new QLabel(this);
+    marker_->setObjectName(QStringLiteral("marker"));
+    marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
+    marker_->setGeometry(QRect({0, 0}, MarkerSize));
+    frame_ = new FocusFrame(this);
+}
+
+QPoint Board::CellPlace(int cell) const
+{
+    return pos() + cells_[Subscript(cell, 0, CellCount - 1)]->pos();
+}
+
+void Board::SetCellPicture(int cell, int value)
+{
+    CellPicture *picture = cells_[Subscript(cell, 0, CellCount - 1)];
+    values_[static_cast<std::size_t>(cell)] = value;
+    picture->setPixmap(ValuePicture(value)); // shared with the holder, not copied
+    picture->resize(CellSize);
+    if (QAccessible::isActive())
+        SendEvent(QAccessible::queryAccessibleInterface(this)->tableInterface()->cellAt(
+                      cell / BoardSide, cell % BoardSide),
+                  QAccessible::NameChanged);
+}
+
+void Board::SetCellToolTip(int cell, const QString &text)
+{
+    cells_[Subscript(cell, 0, CellCount - 1)]->setToolTip(text);
+}
+
+void Board::SetMarkerPlace(QPoint place)
+{
+    marker_->move(place - pos());
+}
+
+void Board::SetMarkerVisible(bool visible)
+{
+    const int before = SelectedCell();
+    marker_->setVisible(visible);
+    const int after = SelectedCell();
+    if (before != after && QAccessible::isActive()) {
+        QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(this)->tableInterface();
+        for (int cell : {before, after}) {
+            if (cell < 0)
+                continue;
+            QAccessible::State selected;
+            selected.selected = true;
+            QAccessibleInterface *iface = table->cellAt(cell / BoardSide, cell % BoardSide);
+            QAccessibleStateChangeEvent event(iface, selected);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
+QString Board::CellName(int cell) const
+{
+    const int value = values_[Subscript(cell, 0, CellCount - 1)];
+    if (value == EmptyValue)
+        return QStringLiteral("пусто");
+    return (IsBlue(value) ? QStringLiteral("синяя сфера %1") : QStringLiteral("красная сфера %1"))
+        .arg(SphereSize(value));
+}
+
+QString Board::CellDescription(int cell) const
+{
+    return cells_[Subscript(cell, 0, CellCount - 1)]->toolTip();
+}
+
+int Board::SelectedCell() const
+{
+    if (!marker_->isVisibleTo(this))
+        return -1;
+    const QPoint corner = marker_->pos();
+    if (corner.x() % Pitch || corner.y() % Pitch)
+        return -1;
+    const int row = corner.y() / Pitch, column = corner.x() / Pitch;
+    if (row < 0 || row >= BoardSide || column < 0 || column >= BoardSide)
+        return -1;
+    return row * BoardSide + column;
+}
+
+QRect Board::CellScreenRect(int cell) const
+{
+    const QRect r = cells_[Subscript(cell, 0, CellCount - 1)]->geometry();
+    return QRect(mapToGlobal(r.topLeft()), QSize(Pitch, Pitch));
+}
+
+QRect Board::FocusFrameRect() const
+{
+    // The picture's part that no neighbour covers: 62 x 62 inside the border.
+    const QPoint corner = cells_[static_cast<std::size_t>(focusCell_)]->pos();
+    return QRect(corner + QPoint(PictureBorder, PictureBorder),
+                 QSize(Pitch - PictureBorder, Pitch - PictureBorder));
+}
+
+bool Board::FocusFrameShown() const
+{
+    return hasFocus() && !pointing_;
+}
+
+void Board::UpdateFocusFrame()
+{
+    frame_->raise();
+    frame_->update();
+}
+
+void Board::SetFocusCell(int cell)
+{
+    const int next = static_cast<int>(Subscript(cell, 0, CellCount - 1));
+    if (next == focusCell_)
+        return;
+    frame_->update(FocusFrameRect());
+    focusCell_ = next;
+    frame_->update(FocusFrameRect());
+    if (hasFocus())
+        AnnounceFocusCell();
+}
+
+void Board::AnnounceFocusCell()
+{
+    // A screen reader reads the cell only when the cell itself gets the focus.
+    if (QAccessible::isActive())
+        SendEvent(QAccessible::queryAccessibleInterface(this)->focusChild(), QAccessible::Focus);
+}
+
+void Board::TakeFocus(bool pointing)
+{
+    pointing_ = pointing;
+    if (hasFocus())
+        frame_->update();
+    else
+        setFocus(pointing ? Qt::MouseFocusReason : Qt::OtherFocusReason);
+}
+
+void Board::CellClicked(int cell)
+{
+    pointing_ = true;
+    SetFocusCell(cell);
+    frame_->update();
+    RunHandler([cell] { CellClick(cell); });
+}
+
+void Board::keyPressEvent(QKeyEvent *event)
+{
+    const int row = focusCell_ / BoardSide, column = focusCell_ % BoardSide;
+    const int last = BoardSide - 1;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    int target = -1;
+    switch (event->key()) {
+    case Qt::Key_Left: target = column > 0 ? focusCell_ - 1 : focusCell_; break;
+    case Qt::Key_Right: target = column < last ? focusCell_ + 1 : focusCell_; break;
+    case Qt::Key_Up: target = row > 0 ? focusCell_ - BoardSide : focusCell_; break;
+    case Qt::Key_Down: target = row < last ? focusCell_ + BoardSide : focusCell_; break;
+    case Qt::Key_Home: target = control ? 0 : row * BoardSide; break;
+    case Qt::Key_End: target = control ? CellCount - 1 : row * BoardSide + last; break;
+    case Qt::Key_PageUp: target = column; break;
+    case Qt::Key_PageDown: target = last * BoardSide + column; break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (pointing_) {
+            pointing_ = false;
+            frame_->update();
+        }
+        if (!event->isAutoRepeat()) {
+            const int cell = focusCell_;
+            RunHandler([cell] { CellClick(cell); });
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (pointing_) {
+        pointing_ = false;
+        frame_->update();
+    }
+    SetFocusCell(target);
+}
+
+void Board::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (event->reason() != Qt::MouseFocusReason)
+        pointing_ = false;
+    UpdateFocusFrame();
+    AnnounceFocusCell();
+}
+
+void Board::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    UpdateFocusFrame();
+}
+
+} // namespace tarmelon

@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "boardaccessible.h"
+
+#include "board.h"
+
+#include <QAccessibleWidget>
+
+#include <array>
+
+namespace tarmelon {
+
+namespace {
+
+class BoardAccessible;
+
+// One cell of the table. It belongs to its table, which makes each cell
+// once and keeps it for the board's life.
+class CellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+public:
+    CellAccessible(BoardAccessible *table, int cell) : table_(table), cell_(cell) {}
+
+    bool isValid() const override;
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override;
+    QAccessibleInterface *focusChild() const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override;
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QString text(QAccessible::Text t) const override;
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override;
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+    QAccessible::State state() const override;
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface *>(this)
+                                                       : nullptr;
+    }
+
+    bool isSelected() const override;
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return cell_ % BoardSide; }
+    int rowIndex() const override { return cell_ / BoardSide; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override;
+
+private:
+    Board *board() const;
+    BoardAccessible *table_;
+    int cell_;
+};
+
+class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
+public:
+    explicit BoardAccessible(Board *board) : QAccessibleWidget(board, QAccessible::Table)
+    {
+        for (int i = 0; i < CellCount; ++i) {
+            auto *cell = new CellAccessible(this, i);
+            QAccessible::registerAccessibleInterface(cell);
+            cells_[static_cast<std::size_t>(i)] = cell;
+        }
+    }
+    ~BoardAccessible() override
+    {
+        for (CellAccessible *cell : cells_)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cell));
+    }
+
+    Board *board() const { return static_cast<Board *>(widget()); }
+    CellAccessible *Cell(int i) const { return cells_[static_cast<std::size_t>(i)]; }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    int childCount() const override { return CellCount; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index >= 0 && index < CellCount ? Cell(index) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (int i = 0; i < CellCount; ++i)
+            if (Cell(i) == child)
+                return i;
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (int i = CellCount - 1; i >= 0; --i)
+            if (board()->CellScreenRect(i).contains(x, y))
+                return Cell(i);
+        return nullptr;
+    }
+    // Always the focus cell, so a reader that asks the table finds a cell.
+    QAccessibleInterface *focusChild() const override { return Cell(board()->FocusCell()); }
+
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    QAccessibleInterface *cellAt(int row, int column) const override
+    {
+        if (row < 0 || row >= BoardSide || column < 0 || column >= BoardSide)
+            return nullptr;
+        return Cell(row * BoardSide + column);
+    }
+    int columnCount() const override { return BoardSide; }
+    int rowCount() const override { return BoardSide; }
+    QString columnDescription(int column) const override { return QString::number(column + 1); }
+    QString rowDescription(int row) const override { return QString::number(row + 1); }
+    int selectedCellCount() const override { return board()->SelectedCell() < 0 ? 0 : 1; }
+    QList<QAccessibleInterface *> selectedCells() const override
+    {
+        const int cell = board()->SelectedCell();
+        return cell < 0 ? QList<QAccessibleInterface *>() : QList<QAccessibleInterface *>{Cell(cell)};
+    }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    // The selection is the game's: only a click or a key makes it.
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent *) override {}
+
+private:
+    std::array<CellAccessible *, CellCount> cells_{};
+};
+
+bool CellAccessible::isValid() const { return table_->isValid(); }
+QWindow *CellAccessible::window() const { return table_->window(); }
+QAccessibleInterface *CellAccessible::parent() const { return table_; }
+QAccessibleInterface *CellAccessible::table() const { return table_; }
+Board *CellAccessible::board() const { return table_->board(); }
+
+QString CellAccessible::text(QAccessible::Text t) const
+{
+    switch (t) {
+    case QAccessible::Name: return board()->CellName(cell_);
+    case QAccessible::Description: return board()->CellDescription(cell_);
+    default: return {};
+    }
+}
+
+QRect CellAccessible::rect() const { return board()->CellScreenRect(cell_); }
+
+bool CellAccessible::isSelected() const { return board()->SelectedCell() == cell_; }
+
+QAccessible::State CellAccessible::state() const
+{
+    QAccessible::State state;
+    state.focusable = true;
+    state.selectable = true;
+    state.focused = board()->hasFocus() && board()->FocusCell() == cell_;
+    state.selected = isSelected();
+    state.invisible = !board()->isVisible();
+    return state;
+}
+
+} // namespace
+
+QAccessibleInterface *BoardAccessibleFactory(const QString &, QObject *object)
+{
+    if (auto *board = qobject_cast<Board *>(object))
+        return new BoardAccessible(board);
+    return nullptr;
+}
+
+} // namespace tarmelon

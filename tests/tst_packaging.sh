@@ -46,7 +46,7 @@ appstreamcli validate --no-net "$metainfo" >"$scratch/appstream.log" 2>&1 \
 # The entry starts the installed program and shows the installed icon, and the
 # metadata names the entry: a desktop matches them by these names alone.
 key() { sed -n "s/^$1=//p" "$desktop"; }
-[ "$(key Exec)" = tarmelon ] || fail "Exec=$(key Exec)"
+[ "$(key Exec)" = "tarmelon --data-folder" ] || fail "Exec=$(key Exec)"
 [ "$(key Icon)" = "$id" ] || fail "Icon=$(key Icon)"
 [ "$(key 'Name\[ru\]')" = "Тармелон" ] || fail "Name[ru]=$(key 'Name\[ru\]')"
 grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"

@@ -1,11 +1,11 @@
 #pragma once
 
-class QApplication;
+class QCoreApplication;
 
 namespace tarmelon {
 
 // What the whole application needs before the window: its names and the
 // Russian texts of Qt's own dialog buttons.
-void SetUpApplication(QApplication &app);
+void SetUpApplication(QCoreApplication &app);
 
 } // namespace tarmelon

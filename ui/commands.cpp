@@ -35,6 +35,17 @@ void Main()
     HideAllPanels();
 }
 
+void KeepRecordsIn(const QString &folder)
+{
+    if (QDir().mkpath(folder)) {
+        DataDir = folder;
+        return;
+    }
+    Win().MessageBox(QStringLiteral("Не удалось создать папку для рекордов\n%1\n\nРекорды хранятся в папке\n%2")
+                         .arg(folder, DataDir),
+                     QStringLiteral("Рекорды"), MsgStyle::Exclamation);
+}
+
 void ShowHelp()
 {
     Window &w = Win();

@@ -2,12 +2,18 @@
 // The shell's commands and the guard every event handler runs under. Nothing
 // here needs a widget: the window is reached through Win().
 
+#include <QString>
+
 #include <functional>
 
 namespace tarmelon {
 
 // Start-up settings, all panels hidden; the caller then shows the window.
 void Main();
+
+// After Main(): the records file lives in `folder`, made when missing. A
+// folder that cannot be made leaves it where Main() put it, and says so.
+void KeepRecordsIn(const QString &folder);
 
 void ShowHelp();
 

@@ -1,0 +1,74 @@
+"""The menu entry's Exec line on a headless weston with a scratch HOME: a board
+is dealt, the records opened and the exit question answered Да through AT-SPI.
+The game must end with status 0, its tarmelon.dat in ~/.local/share/tarmelon/
+and nowhere else.
+
+Usage: dbus-run-session -- python3 tst_wayland.py PATH_TO_TARMELON DESKTOP_ENTRY
+"""
+
+import os
+import shlex
+import subprocess
+import sys
+import tempfile
+
+import pyatspi
+from gi.repository import GLib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tst_accessibility import children, descendants, desktop, read_board, wait_for  # noqa: E402
+
+
+def press(node, name):
+    button = wait_for(f"{name} button", lambda: next(
+        (n for n in descendants(node) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.strip() == name), None))
+    action = button.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    action.doAction(names.index("Press") if "Press" in names else 0)
+
+
+def main():
+    game_binary, entry = sys.argv[1:3]
+    with open(entry, encoding="utf-8") as lines:
+        command = shlex.split(next(line[5:] for line in lines if line.startswith("Exec=")))
+    scratch = tempfile.TemporaryDirectory()
+    runtime = tempfile.mkdtemp(dir=scratch.name)  # private, 0700
+    home, start = tempfile.mkdtemp(dir=scratch.name), tempfile.mkdtemp(dir=scratch.name)
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "XDG_DATA_HOME")}
+    env.update(XDG_RUNTIME_DIR=runtime, HOME=home, WAYLAND_DISPLAY="wayland-tarmelon")
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=wayland-tarmelon",
+                               "--idle-time=0", "--no-config"], env=env)
+    game = None
+    try:
+        wait_for("Wayland compositor", lambda: os.path.exists(os.path.join(runtime, "wayland-tarmelon")))
+        env.update(QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   PATH=os.path.dirname(os.path.abspath(game_binary)) + os.pathsep + env["PATH"])
+        game = subprocess.Popen(command, cwd=start, env=env)
+        app = wait_for("accessible application of the game",
+                       lambda: next((a for a in children(desktop()) if a.get_process_id() == game.pid), None))
+        window = wait_for("window", lambda: next(iter(children(app)), None))
+        press(window, "Игра")
+        wait_for("dealt board", lambda: read_board(window))
+        press(window, "Рекорды")
+        records = os.path.join(home, ".local", "share", "tarmelon", "tarmelon.dat")
+        wait_for("records file", lambda: os.path.exists(records))
+        try:  # the exit question is modal: the button's action answers only once it closes
+            press(window, "Выход")
+        except GLib.GError:
+            pass
+        press(app, "Да")
+        status = game.wait(timeout=60)
+    finally:
+        if game and game.poll() is None:
+            game.kill()
+        weston.terminate()
+        weston.wait()
+    written = [os.path.join(d, f) for d, _, files in os.walk(scratch.name) for f in files if f == "tarmelon.dat"]
+    scratch.cleanup()
+    if status != 0 or written != [records]:
+        sys.exit(f"FAIL: status {status}; tarmelon.dat written as {written}, not only as {records}")
+    print("on Wayland: dealt, records kept in ~/.local/share/tarmelon/, ended through the exit question")
+
+
+if __name__ == "__main__":
+    main()

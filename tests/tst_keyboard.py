@@ -6,63 +6,17 @@ AT-SPI table, and every key goes through the X server. After each move of
 the focus cell the cell itself must say through the bus that it has the
 focus, and the counters must agree with the cells.
 
-Usage: dbus-run-session -- python3 tst_keyboard.py PATH_TO_TARMELON
+Usage: python3 tst_keyboard.py PATH_TO_TARMELON
 """
 
 import os
-import re
 import subprocess
 import sys
 import tempfile
-import time
 
 import pyatspi
-from gi.repository import Atspi, GLib
 
-CELL = re.compile(r"^(?:пусто|(красная|синяя) сфера ([1-9]))$")
-
-
-def fail(message):
-    sys.exit(f"FAIL: {message}")
-
-
-def wait_for(what, probe, seconds=30.0):
-    """Polls probe() until it returns something true; the limit only keeps a
-    broken run from hanging."""
-    deadline = time.monotonic() + seconds
-    while True:
-        Atspi.Accessible.clear_cache(pyatspi.Registry.getDesktop(0))
-        while GLib.MainContext.default().iteration(False):
-            pass
-        found = probe()
-        if found:
-            return found
-        if time.monotonic() > deadline:
-            fail(f"no {what} within {seconds:.0f} s")
-        time.sleep(0.05)
-
-
-def find(node, role, name=None):
-    for child in node:
-        if child is None:
-            continue
-        if child.getRole() == role and (name is None or child.name.strip() == name):
-            return child
-        found = find(child, role, name)
-        if found:
-            return found
-    return None
-
-
-def read_board(table):
-    """Cell values as the game stores them: 0 empty, 1..9 red, 10..18 blue."""
-    board = []
-    for index in range(64):
-        match = CELL.match(table.getChildAtIndex(index).name)
-        if not match:
-            fail(f"cell {index} is named {table.getChildAtIndex(index).name!r}")
-        board.append(0 if not match[1] else int(match[2]) + (9 if match[1] == "синяя" else 0))
-    return board
+from atspi_util import private_session, fail, find, game_window, read_board, wait_for
 
 
 def choose_move(board):
@@ -112,6 +66,7 @@ def keys_to(here, there):
 
 
 def main():
+    private_session()
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                                "-nolisten", "tcp"], pass_fds=(write_end,))
@@ -128,9 +83,7 @@ def main():
         if event.detail1 and event.source.getRole() == pyatspi.ROLE_TABLE_CELL else None
     pyatspi.Registry.registerEventListener(listener, "object:state-changed:focused")
     try:
-        desktop = pyatspi.Registry.getDesktop(0)
-        app = wait_for("game", lambda: next((a for a in desktop if a and a.get_process_id() == game.pid), None))
-        window = wait_for("window", lambda: app[0] if app.childCount else None)
+        app, window = game_window(game.pid)
         xdotool("search", "--sync", "--name", "^Тармелон$", "windowfocus", "--sync")
         xdotool("key", "ctrl+n")
         table = wait_for("board table", lambda: find(window, pyatspi.ROLE_TABLE))
@@ -140,6 +93,9 @@ def main():
         def focused_cell():
             cells = [i for i in range(64) if table.getChildAtIndex(i).getState().contains(pyatspi.STATE_FOCUSED)]
             return cells[0] if len(cells) == 1 else None
+
+        def selected():
+            return [i for i in range(64) if table.getChildAtIndex(i).getState().contains(pyatspi.STATE_SELECTED)]
 
         wait_for("focus on the top-left cell", lambda: focused_cell() == 0 and 0 in focus_events)
         while True:
@@ -162,14 +118,20 @@ def main():
                              lambda: focused_cell() == cell and focus_events and focus_events[-1] == cell)
                 here = cell
                 xdotool("key", "space")
-            # The first click selects; the second combines, which empties the
-            # first cell, spawning and any victory box included.
-            wait_for("the move", lambda: table.getChildAtIndex(first).name == "пусто")
+                # The first press selects the sphere; the second combines the
+                # two and drops the selection, unless the victory box is open.
+                wait_for(f"move {moves + 1}, {first} onto {second}, from {board}",
+                         lambda: selected() == [first] if cell == first else
+                         not selected() or any(w and w.name == "Победа!" for w in app), seconds=10)
             moves += 1
         # The victory box: Enter on its ОК; then the name box: a name and Enter.
-        wait_for("victory box", lambda: any(w.name == "Победа!" for w in app if w))
+        focused = lambda node, role: node and find(node, role) and find(node, role).getState().contains(
+            pyatspi.STATE_FOCUSED)
+        wait_for("victory box", lambda: focused(next((w for w in app if w and w.name == "Победа!"), None),
+                                                 pyatspi.ROLE_PUSH_BUTTON))
         xdotool("key", "Return")
-        wait_for("name box", lambda: any("рекордов" in w.name for w in app if w))
+        wait_for("name box", lambda: focused(next((w for w in app if w and "рекордов" in w.name), None),
+                                             pyatspi.ROLE_TEXT))
         xdotool("type", "Клава")
         xdotool("key", "Return")
         wait_for("the name on the records panel", lambda: any(

@@ -1,9 +1,10 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The menu entry's Exec line on a headless weston with a scratch HOME: a board
 is dealt, the records opened and the exit question answered Да through AT-SPI.
 The game must end with status 0, its tarmelon.dat in ~/.local/share/tarmelon/
 and nowhere else.
 
-Usage: dbus-run-session -- python3 tst_wayland.py PATH_TO_TARMELON DESKTOP_ENTRY
+Usage: python3 tst_wayland.py PATH_TO_TARMELON DESKTOP_ENTRY
 """
 
 import os
@@ -13,21 +14,13 @@ import sys
 import tempfile
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Atspi, GLib
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tst_accessibility import children, descendants, desktop, read_board, wait_for  # noqa: E402
-
-
-def press(node, name):
-    button = wait_for(f"{name} button", lambda: next(
-        (n for n in descendants(node) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.strip() == name), None))
-    action = button.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
-    action.doAction(names.index("Press") if "Press" in names else 0)
+from atspi_util import private_session, find, game_window, press, read_board, wait_for
 
 
 def main():
+    private_session()
     game_binary, entry = sys.argv[1:3]
     with open(entry, encoding="utf-8") as lines:
         command = shlex.split(next(line[5:] for line in lines if line.startswith("Exec=")))
@@ -44,15 +37,17 @@ def main():
         env.update(QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    PATH=os.path.dirname(os.path.abspath(game_binary)) + os.pathsep + env["PATH"])
         game = subprocess.Popen(command, cwd=start, env=env)
-        app = wait_for("accessible application of the game",
-                       lambda: next((a for a in children(desktop()) if a.get_process_id() == game.pid), None))
-        window = wait_for("window", lambda: next(iter(children(app)), None))
+        app, window = game_window(game.pid)
         press(window, "Игра")
-        wait_for("dealt board", lambda: read_board(window))
+        table = wait_for("board", lambda: find(window, pyatspi.ROLE_TABLE))
+        wait_for("dealt board", lambda: sum(map(bool, read_board(table))) == 24)
         press(window, "Рекорды")
         records = os.path.join(home, ".local", "share", "tarmelon", "tarmelon.dat")
         wait_for("records file", lambda: os.path.exists(records))
-        try:  # the exit question is modal: the button's action answers only once it closes
+        # The exit question is modal: the button's action answers only once
+        # it closes, so the call is let go after a second.
+        Atspi.set_timeout(1000, 15000)
+        try:
             press(window, "Выход")
         except GLib.GError:
             pass

@@ -282,10 +282,9 @@ void Board::keyPressEvent(QKeyEvent *event)
             pointing_ = false;
             frame_->update();
         }
-        if (!event->isAutoRepeat()) {
-            const int cell = focusCell_;
-            RunHandler([cell] { CellClick(cell); });
-        }
+        // Held down, it only clicks the selected sphere again, which does
+        // nothing; and a fast typist's press must never be taken for a repeat.
+        RunHandler([cell = focusCell_] { CellClick(cell); });
         return;
     default:
         QWidget::keyPressEvent(event);

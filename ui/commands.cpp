@@ -43,7 +43,7 @@ void KeepRecordsIn(const QString &folder)
     }
     Win().MessageBox(QStringLiteral("Не удалось создать папку для рекордов\n%1\n\nРекорды хранятся в папке\n%2")
                          .arg(folder, DataDir),
-                     QStringLiteral("Рекорды"), MsgStyle::Exclamation);
+                     QStringLiteral("Рекорды"), Box::Ok, Box::Warning);
 }
 
 void ShowHelp()

@@ -56,9 +56,8 @@ public:
         recordScore.fill(QStringLiteral("---"));
     }
 
-    // The grid of the board panel, in px.
-    static int Left(int cell) { return 8 + 64 * (cell % BoardSide); }
-    static int Top(int cell) { return 48 + 64 * (cell / BoardSide); }
+    // Where a cell stands: any place that tells the cells apart will do.
+    static std::pair<int, int> Place(int cell) { return {1000 + cell, 2000 + cell}; }
 
     void SetCellPicture(int cell, int value) override
     {
@@ -66,8 +65,8 @@ public:
         cellWrites.append({cell, value});
     }
     void SetCellToolTip(int cell, const QString &text) override { cellToolTip.at(cell) = text; }
-    int CellLeft(int cell) const override { return Left(cell); }
-    int CellTop(int cell) const override { return Top(cell); }
+    int CellLeft(int cell) const override { return Place(cell).first; }
+    int CellTop(int cell) const override { return Place(cell).second; }
     void SetMarkerPlace(int left, int top) override { markerLeft = left; markerTop = top; }
     void SetMarkerVisible(bool visible) override { markerVisible = visible; }
     void SetCounterText(int index, const QString &text) override { counter.at(index) = text; }

@@ -44,7 +44,7 @@ QString CheckInvariants(const ScriptedWindow &w)
     if (w.markerVisible != (Game.SelectState == OneSelected))
         return QStringLiteral("marker %1 with state %2").arg(w.markerVisible).arg(Game.SelectState);
     if (Game.SelectState == OneSelected
-        && (w.markerLeft != ScriptedWindow::Left(Game.FirstCell) || w.markerTop != ScriptedWindow::Top(Game.FirstCell)))
+        && std::pair(w.markerLeft, w.markerTop) != ScriptedWindow::Place(Game.FirstCell))
         return QStringLiteral("marker away from the selected cell");
     if (Game.SelectState != NothingSelected && Game.SelectState != OneSelected)
         return QStringLiteral("state %1 after a click").arg(Game.SelectState);

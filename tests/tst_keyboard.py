@@ -84,7 +84,8 @@ def main():
     pyatspi.Registry.registerEventListener(listener, "object:state-changed:focused")
     try:
         app, window = game_window(game.pid)
-        xdotool("search", "--sync", "--name", "^Тармелон$", "windowfocus", "--sync")
+        focus_game = lambda: xdotool("search", "--sync", "--name", "^Тармелон$", "windowfocus", "--sync")
+        focus_game()
         xdotool("key", "ctrl+n")
         table = wait_for("board table", lambda: find(window, pyatspi.ROLE_TABLE))
         counters = [n for n in table.parent if n and n.description in ("Красных сфер", "Синих сфер")]
@@ -139,6 +140,23 @@ def main():
         with open(os.path.join(workdir.name, "tarmelon.dat"), "rb") as f:
             if "Клава".encode("cp1251") not in f.read():
                 fail("the record is not in the file")
+        # Ctrl+Q asks; Escape answers No, Enter the default Да.
+        question = lambda: focused(next((w for w in app if w and w.name == "ВЫХОД"), None), pyatspi.ROLE_PUSH_BUTTON)
+        # With no window manager here, a closed box hands the X focus to no
+        # one: it is given back as a window manager would.
+        focus_game()
+        xdotool("key", "ctrl+q")
+        wait_for("exit question", question)
+        xdotool("key", "Escape")
+        wait_for("the question gone", lambda: not any(w and w.name == "ВЫХОД" for w in app))
+        if game.poll() is not None:
+            fail("Escape ended the program")
+        focus_game()
+        xdotool("key", "ctrl+q")
+        wait_for("exit question", question)
+        xdotool("key", "Return")
+        if game.wait(timeout=30) != 0:
+            fail(f"the exit question answered Да ended with status {game.returncode}")
         print(f"won by keyboard in {moves} moves, the focus cell read through AT-SPI at every step")
     finally:
         game.kill()

@@ -1,5 +1,6 @@
 #include "recordfile.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +41,9 @@ void WriteWord(QByteArray &image, qsizetype at, quint16 value)
 
 QByteArray EncodeName(const QString &name)
 {
-    QStringEncoder encoder(CodePage);
+    // One converter for the run, without state between names: finding the
+    // code page is the costly part.
+    static QStringEncoder encoder(CodePage, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(name);
     // The code page is one byte a character, so byte k stands for code point
     // k: a substitute byte that no U+001A produced marks a missing character.
@@ -55,7 +58,7 @@ QByteArray EncodeName(const QString &name)
 
 QString DecodeName(const QByteArray &bytes)
 {
-    QStringDecoder decoder(CodePage);
+    static QStringDecoder decoder(CodePage, QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
@@ -150,12 +153,46 @@ QString WriteAtomically(const QString &target, const QByteArray &image)
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(image) != image.size()) {
-        const QString error = file.errorString();
+    // Flushed here and told by errno: QSaveFile says only "Unknown error"
+    // of a full disk.
+    if (file.write(image) != image.size() || !file.flush()) {
+        const QString error = qt_error_string(errno);
         file.cancelWriting();
         return error;
     }
     return file.commit() ? QString() : file.errorString();
+}
+
+// Qt takes a lock file without its owner's details for a live one until it
+// is 30 s old, and a game killed between creating such a file and writing
+// them leaves one (for the lock or for Qt's ".rmlock" beside it). Its owner
+// held Qt's flock on it from the start, so one that nobody holds and that
+// has stayed empty for a moment is stale.
+bool RemoveHalfMadeLock(const QString &name)
+{
+    QFile file(name);
+    struct stat held {}, named {};
+    return file.open(QIODevice::ReadOnly) && file.size() == 0
+        && QFileInfo(file).lastModified().msecsTo(QDateTime::currentDateTime()) > 100
+        && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0
+        // Still the file looked at, not one that another game made since.
+        && ::fstat(file.handle(), &held) == 0 && ::stat(QFile::encodeName(name).constData(), &named) == 0
+        && held.st_ino == named.st_ino && ::unlink(QFile::encodeName(name).constData()) == 0;
+}
+
+bool Lock(QLockFile &lock, const QString &name)
+{
+    QDeadlineTimer deadline(LockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        bool removed = false;
+        for (QString n = name; QFileInfo::exists(n); n += QStringLiteral(".rmlock"))
+            removed = RemoveHalfMadeLock(n) || removed;
+        if (!removed)
+            QThread::msleep(20);
+    }
+    return true;
 }
 
 // A directory the player cannot write in takes neither a lock file nor a new
@@ -202,8 +239,9 @@ ReadResult ReadFile(const QString &path)
 QString Update(const QString &path, const Change &change)
 {
     const QString target = LinkTarget(path);
-    QLockFile lock(target + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs)) {
+    const QString lockName = target + QStringLiteral(".lock");
+    QLockFile lock(lockName);
+    if (!Lock(lock, lockName)) {
         switch (lock.error()) {
         case QLockFile::PermissionError: return UpdateInPlace(target, change);
         case QLockFile::LockFailedError: return Busy();

@@ -161,6 +161,49 @@ private slots:
         QVERIFY(!window.markerVisible);
     }
 
+    void aWinIsNeverLostToTheClock_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("tickIn"); // the dialog open at the tick
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("asked"); // name boxes
+        QTest::newRow("5001 s in the victory box") << 5000 << QStringLiteral("message") << QStringLiteral("5001") << 1;
+        QTest::newRow("5001 s in the name box") << 5000 << QStringLiteral("input") << QStringLiteral("5000") << 1;
+        QTest::newRow("the top of the count: no overflow, no place") << 32767 << QStringLiteral("message")
+                                                                     << QStringLiteral("32767") << 0;
+    }
+    void aWinIsNeverLostToTheClock()
+    {
+        QFETCH(int, seconds);
+        QFETCH(QString, tickIn);
+        QFETCH(QString, stored);
+        QFETCH(int, asked);
+        ShowRecords();
+        QFile file(RecordsPath()); // a table every time gets into
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        for (int n = 0; n < 10; ++n) {
+            QVERIFY(file.seek((n + 10) * 128));
+            QVERIFY(file.write(QByteArray("\xff\x7f", 2)) == 2);
+        }
+        file.close();
+        NewGame();
+        for (int i = 0; i < CellCount; ++i)
+            SetCell(i, 0);
+        SetCell(8, 7);
+        SetCell(9, 16);
+        Game.ElapsedSeconds = static_cast<std::int16_t>(seconds);
+        window.onDialog = [&](const Dialog &d) {
+            if (d.kind == tickIn)
+                ClockTick();
+        };
+        CellClick(8);
+        CellClick(9);
+        QCOMPARE(SpheresOnBoard(), 0); // no new game dealt
+        QCOMPARE(window.shownPanel(), 2);
+        QCOMPARE(window.countDialogs(QStringLiteral("input")), asked);
+        QCOMPARE(window.recordScore[0], stored);
+    }
+
     void clockCountsAndReplacesAGameAfter5000Seconds()
     {
         NewGame();

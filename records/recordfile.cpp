@@ -45,6 +45,8 @@ QByteArray EncodeName(const QString &name)
     // code page is the costly part.
     static QStringEncoder encoder(CodePage, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(name);
+    if (!bytes.contains(Substitute))
+        return bytes.left(MaxNameBytes);
     // The code page is one byte a character, so byte k stands for code point
     // k: a substitute byte that no U+001A produced marks a missing character.
     const QList<uint> codePoints = name.toUcs4();

@@ -230,7 +230,6 @@ ReadResult ReadFile(const QString &path)
     ReadResult result;
     QFile file;
     const int code = OpenRegular(file, path, O_RDONLY, result.error);
-    result.exists = code != ENOENT;
     if (code == ENOENT)
         result.error.clear();
     else

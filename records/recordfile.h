@@ -45,9 +45,8 @@ constexpr qint64 MaxFileBytes = 64 * 1024;
 
 struct ReadResult {
     bool ok = true;
-    bool exists = false;
-    QByteArray image;
-    QString error; // the reason when !ok
+    QByteArray image; // empty for a missing file
+    QString error;    // the reason when !ok
 };
 // Never blocks, whatever stands at `path`.
 ReadResult ReadFile(const QString &path);

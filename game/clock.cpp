@@ -9,9 +9,14 @@ namespace tarmelon {
 
 void ClockTick()
 {
+    // The clock runs on while the victory box is open, but a won game waiting
+    // for its records step is neither replaced nor overflowed: the win stays.
+    const bool won = Game.SelectState == GameWon;
+    if (won && Game.ElapsedSeconds == INT16_MAX)
+        return;
     Game.ElapsedSeconds = ToInteger(Game.ElapsedSeconds + 1);
     Win().SetSecondsText(QString::number(Game.ElapsedSeconds));
-    if (Game.ElapsedSeconds > MaxGameSeconds)
+    if (Game.ElapsedSeconds > MaxGameSeconds && !won)
         NewGame();
 }
 

@@ -1,9 +1,20 @@
 #include "recordfile.h"
 
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarmelon::recordfile {
 
@@ -30,8 +41,12 @@ void WriteWord(QByteArray &image, qsizetype at, quint16 value)
 
 QByteArray EncodeName(const QString &name)
 {
-    QStringEncoder encoder(CodePage);
+    // One converter for the run, without state between names: finding the
+    // code page is the costly part.
+    static QStringEncoder encoder(CodePage, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(name);
+    if (!bytes.contains(Substitute))
+        return bytes.left(MaxNameBytes);
     // The code page is one byte a character, so byte k stands for code point
     // k: a substitute byte that no U+001A produced marks a missing character.
     const QList<uint> codePoints = name.toUcs4();
@@ -45,7 +60,7 @@ QByteArray EncodeName(const QString &name)
 
 QString DecodeName(const QByteArray &bytes)
 {
-    QStringDecoder decoder(CodePage);
+    static QStringDecoder decoder(CodePage, QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
@@ -81,41 +96,164 @@ QByteArray EncodePlaces(const Places10 &places, const QByteArray &previous)
     return image;
 }
 
-ReadResult ReadFile(const QString &path)
+namespace {
+
+constexpr int LockWaitMs = 2000;
+
+QString Busy() { return QStringLiteral("Файл рекордов занят другой запущенной игрой."); }
+
+// Opens without blocking, so that a pipe or a device in the file's place
+// cannot hang the window, and checks the type of what was opened, not of
+// what stood there a moment before. Returns errno, or -1 for not a regular
+// file, or 0 when open.
+int OpenRegular(QFile &file, const QString &path, int flags, QString &error)
 {
-    ReadResult result;
-    QFile file(path);
-    result.exists = file.exists();
-    if (!result.exists)
-        return result;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.ok = false;
-        result.error = file.errorString();
-        return result;
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int code = errno;
+        error = qt_error_string(code);
+        return code;
     }
-    result.image = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.ok = false;
-        result.error = file.errorString();
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        error = QStringLiteral("Это не обычный файл.");
+        return -1;
     }
-    return result;
+    file.open(fd, flags == O_RDONLY ? QIODevice::ReadOnly : QIODevice::ReadWrite,
+              QFileDevice::AutoCloseHandle);
+    return 0;
 }
 
-QString WriteFile(const QString &path, const QByteArray &image)
+bool ReadOpened(QFile &file, QByteArray &image, QString &error)
 {
-    QSaveFile file(path);
-    // A directory the player cannot write in may still hold a writable file.
-    file.setDirectWriteFallback(true);
+    image = file.read(MaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        error = file.errorString();
+    else if (image.size() > MaxFileBytes)
+        error = QStringLiteral("Файл больше 64 КиБ: это не таблица рекордов.");
+    return error.isEmpty();
+}
+
+// The file a symbolic link leads to: a save replaces that file, and the
+// link stays a link.
+QString LinkTarget(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
+
+// QSaveFile writes a new file beside the old one and, in commit(), syncs it
+// to disk (fdatasync in Qt 6 on Linux) before it renames it over the old
+// name: a kill or a crash leaves the old table or the new one. On failure
+// the new file goes away with it.
+QString WriteAtomically(const QString &target, const QByteArray &image)
+{
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(image) != image.size()) {
-        const QString error = file.errorString();
+    // Flushed here and told by errno: QSaveFile says only "Unknown error"
+    // of a full disk.
+    if (file.write(image) != image.size() || !file.flush()) {
+        const QString error = qt_error_string(errno);
         file.cancelWriting();
         return error;
     }
-    if (!file.commit())
+    return file.commit() ? QString() : file.errorString();
+}
+
+// Qt takes a lock file without its owner's details for a live one until it
+// is 30 s old, and a game killed between creating such a file and writing
+// them leaves one (for the lock or for Qt's ".rmlock" beside it). Its owner
+// held Qt's flock on it from the start, so one that nobody holds and that
+// has stayed empty for a moment is stale.
+bool RemoveHalfMadeLock(const QString &name)
+{
+    QFile file(name);
+    struct stat held {}, named {};
+    return file.open(QIODevice::ReadOnly) && file.size() == 0
+        && QFileInfo(file).lastModified().msecsTo(QDateTime::currentDateTime()) > 100
+        && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0
+        // Still the file looked at, not one that another game made since.
+        && ::fstat(file.handle(), &held) == 0 && ::stat(QFile::encodeName(name).constData(), &named) == 0
+        && held.st_ino == named.st_ino && ::unlink(QFile::encodeName(name).constData()) == 0;
+}
+
+bool Lock(QLockFile &lock, const QString &name)
+{
+    QDeadlineTimer deadline(LockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        bool removed = false;
+        for (QString n = name; QFileInfo::exists(n); n += QStringLiteral(".rmlock"))
+            removed = RemoveHalfMadeLock(n) || removed;
+        if (!removed)
+            QThread::msleep(20);
+    }
+    return true;
+}
+
+// A directory the player cannot write in takes neither a lock file nor a new
+// file, but may hold a writable records file: then that file is locked
+// itself and written where it stands, which is not atomic.
+QString UpdateInPlace(const QString &target, const Change &change)
+{
+    QFile file;
+    QString error;
+    if (OpenRegular(file, target, O_RDWR, error) != 0)
+        return error;
+    QDeadlineTimer deadline(LockWaitMs);
+    while (::flock(file.handle(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || deadline.hasExpired())
+            return Busy();
+        QThread::msleep(50);
+    }
+    QByteArray image;
+    if (!ReadOpened(file, image, error))
+        return error;
+    const std::optional<QByteArray> changed = change(image);
+    if (!changed)
+        return {};
+    if (!file.seek(0) || file.write(*changed) != changed->size() || !file.flush())
         return file.errorString();
-    return {};
+    return ::fsync(file.handle()) == 0 ? QString() : qt_error_string(errno);
+}
+
+} // namespace
+
+ReadResult ReadFile(const QString &path)
+{
+    ReadResult result;
+    QFile file;
+    const int code = OpenRegular(file, path, O_RDONLY, result.error);
+    if (code == ENOENT)
+        result.error.clear();
+    else
+        result.ok = code == 0 && ReadOpened(file, result.image, result.error);
+    return result;
+}
+
+QString Update(const QString &path, const Change &change)
+{
+    const QString target = LinkTarget(path);
+    const QString lockName = target + QStringLiteral(".lock");
+    QLockFile lock(lockName);
+    if (!Lock(lock, lockName)) {
+        switch (lock.error()) {
+        case QLockFile::PermissionError: return UpdateInPlace(target, change);
+        case QLockFile::LockFailedError: return Busy();
+        default: return QStringLiteral("Не удалось создать файл блокировки рядом с ним.");
+        }
+    }
+    const ReadResult fresh = ReadFile(target);
+    if (!fresh.ok)
+        return fresh.error;
+    const std::optional<QByteArray> image = change(fresh.image);
+    return image ? WriteAtomically(target, *image) : QString();
 }
 
 } // namespace tarmelon::recordfile

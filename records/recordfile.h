@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 namespace tarmelon {
 
@@ -37,18 +39,27 @@ Places10 DecodePlaces(const QByteArray &image);
 // bytes of `previous` after record 20 are kept.
 QByteArray EncodePlaces(const Places10 &places, const QByteArray &previous);
 
+// A records file is a regular file of at most this size; anything else (a
+// pipe, a device, a directory, a huge file) is not a table and is left alone.
+constexpr qint64 MaxFileBytes = 64 * 1024;
+
 struct ReadResult {
     bool ok = true;
-    bool exists = false;
-    QByteArray image;
-    QString error; // the system's reason when !ok
+    QByteArray image; // empty for a missing file
+    QString error;    // the reason when !ok
 };
+// Never blocks, whatever stands at `path`.
 ReadResult ReadFile(const QString &path);
 
-// Replaces the whole file atomically (a new file renamed over the old one), or
-// in place where only the file, not its directory, is writable. Returns the
-// system's reason on failure, an empty text on success.
-QString WriteFile(const QString &path, const QByteArray &image);
+// What a save makes of the file image as it stands; nothing to leave it as it is.
+using Change = std::function<std::optional<QByteArray>(const QByteArray &image)>;
+
+// Saves with the lock beside the file held (beside the link's target for a
+// symbolic link): reads the file afresh, and writes what `change` makes of
+// it. The new file is renamed over the old one once it is on disk, or, where
+// the directory takes no lock file, the file is locked and written in place.
+// Returns the reason on failure, an empty text on success.
+QString Update(const QString &path, const Change &change);
 
 } // namespace recordfile
 } // namespace tarmelon

@@ -4,6 +4,8 @@
 #include "game/state.h"
 #include "game/window.h"
 
+#include <optional>
+
 namespace tarmelon {
 
 std::array<RecordEntry, RecordSlots> RecordTable;
@@ -22,6 +24,13 @@ void SetDefaults()
     }
 }
 
+void Load(const QByteArray &image)
+{
+    const recordfile::Places10 places = recordfile::DecodePlaces(image);
+    for (int n = 1; n <= recordfile::Places; ++n)
+        Slot(n) = places[n - 1];
+}
+
 recordfile::Places10 Places()
 {
     recordfile::Places10 places;
@@ -30,19 +39,56 @@ recordfile::Places10 Places()
     return places;
 }
 
+// The place a time earns: the first whose score is greater; 0 for none.
+int PlaceFor(std::int16_t time)
+{
+    for (int n = 1; n <= recordfile::Places; ++n) {
+        if (Slot(n).Score > time)
+            return n;
+    }
+    return 0;
+}
+
+bool Enter(const RecordEntry &record)
+{
+    const int n = PlaceFor(record.Score);
+    if (n == 0)
+        return false;
+    for (int k = recordfile::Places + 1; k >= n + 1; --k)
+        Slot(k) = Slot(k - 1);
+    Slot(n) = record;
+    return true;
+}
+
+// The one place this part asks the window for a message box.
 void Warn(const QString &what, const QString &reason)
 {
     Win().MessageBox(QStringLiteral("%1\n%2\n\n%3").arg(what, RecordsPath(), reason),
                      QStringLiteral("Рекорды"), Box::Ok, Box::Warning);
 }
 
-// Writes places 1..10 over the file as it was read, keeping whatever it
-// holds after them.
-void Save(const QByteArray &read)
+// Takes the table as the file holds it at this moment, under the lock, so
+// that another running game's save in between is kept: resets it to the
+// defaults if it reads empty, enters the record (if any) by its time, and
+// writes it back when either changed it.
+void Store(const std::optional<RecordEntry> &record)
 {
-    const QString error = recordfile::WriteFile(RecordsPath(), recordfile::EncodePlaces(Places(), read));
-    if (!error.isEmpty())
-        Warn(QStringLiteral("Не удалось сохранить таблицу рекордов в файл"), error);
+    bool entered = false;
+    const QString error = recordfile::Update(RecordsPath(), [&](const QByteArray &image) {
+        Load(image);
+        const bool reset = Slot(1).Score == 0;
+        if (reset)
+            SetDefaults();
+        entered = record && Enter(*record);
+        return reset || entered ? std::optional(recordfile::EncodePlaces(Places(), image))
+                                : std::nullopt;
+    });
+    if (error.isEmpty())
+        return;
+    // Not saved, but shown for this display.
+    if (record && !entered)
+        Enter(*record);
+    Warn(QStringLiteral("Не удалось сохранить таблицу рекордов в файл"), error);
 }
 
 } // namespace
@@ -69,12 +115,10 @@ void ShowRecords()
     // must survive whatever this display does.
     const recordfile::ReadResult loaded = recordfile::ReadFile(RecordsPath());
     if (loaded.ok) {
-        const recordfile::Places10 places = recordfile::DecodePlaces(loaded.image);
-        for (int n = 1; n <= recordfile::Places; ++n)
-            Slot(n) = places[n - 1];
+        Load(loaded.image);
         if (Slot(1).Score == 0) {
-            SetDefaults();
-            Save(loaded.image);
+            SetDefaults(); // shown even if the save fails
+            Store(std::nullopt);
         }
     } else {
         Warn(QStringLiteral("Не удалось прочитать файл рекордов; показана таблица по умолчанию."),
@@ -83,24 +127,22 @@ void ShowRecords()
     }
 
     if (Game.SelectState == GameWon) {
-        for (int n = 1; n <= recordfile::Places; ++n) {
-            if (Slot(n).Score > Game.ElapsedSeconds) {
-                const QString name = w.InputBox(
-                    QStringLiteral("Введите свое имя"),
-                    QStringLiteral("Поздравляем! Вы попали в таблицу рекордов"),
-                    QStringLiteral("имя"));
-                for (int k = recordfile::Places + 1; k >= n + 1; --k)
-                    Slot(k) = Slot(k - 1);
-                // Shown as the file will hold it: cut to its record, '?' for
-                // what the code page lacks.
-                Slot(n).Name = recordfile::DecodeName(recordfile::EncodeName(name));
-                Slot(n).Score = Game.ElapsedSeconds;
-                if (loaded.ok)
-                    Save(loaded.image);
-                else
-                    Warn(QStringLiteral("Рекорд не сохранён: файл рекордов не удалось прочитать."),
-                         loaded.error);
-                break;
+        // The time as the search finds it, whatever the clock does meanwhile.
+        const std::int16_t time = Game.ElapsedSeconds;
+        if (PlaceFor(time) != 0) {
+            const QString name = w.InputBox(
+                QStringLiteral("Введите свое имя"),
+                QStringLiteral("Поздравляем! Вы попали в таблицу рекордов"),
+                QStringLiteral("имя"));
+            // Shown as the file will hold it: cut to its record, '?' for
+            // what the code page lacks.
+            const RecordEntry record{time, recordfile::DecodeName(recordfile::EncodeName(name))};
+            if (loaded.ok) {
+                Store(record);
+            } else {
+                Enter(record);
+                Warn(QStringLiteral("Рекорд не сохранён: файл рекордов не удалось прочитать."),
+                     loaded.error);
             }
         }
         Game.SelectState = NothingSelected;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <QList>
 
@@ -137,6 +138,15 @@ inline void ResetGame(ScriptedWindow &window, const QString &dataDir = {})
         QDir(RecordsPath()).removeRecursively();
         QFile::remove(RecordsPath());
     }
+}
+
+// A template for QTemporaryDir on a RAM disk where there is one: many saves
+// there wait for no disk.
+inline QString RamDiskTemplate(const QString &name)
+{
+    const QString shm = QStringLiteral("/dev/shm");
+    return (QFileInfo(shm).isWritable() ? shm : QDir::tempPath()) + QLatin1Char('/') + name
+        + QStringLiteral("-XXXXXX");
 }
 
 inline int SpheresOnBoard()

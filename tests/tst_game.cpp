@@ -12,6 +12,7 @@
 #include "game/moves.h"
 #include "ui/commands.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -237,6 +238,41 @@ private slots:
         QCOMPARE(window.recordName[2], QStringLiteral("Победитель"));
         QCOMPARE(int(Game.SelectState), NothingSelected);
         QVERIFY(!window.markerVisible);
+    }
+
+    void aWinIsNeverLostToTheClock_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("tickIn"); // the box open at the tick
+        QTest::addColumn<QString>("stored"); // empty: no place
+        QTest::newRow("5001 s in the victory box") << 5000 << "message" << "5001";
+        QTest::newRow("5001 s in the name box") << 5000 << "input" << "5000";
+        QTest::newRow("the top of the count: no overflow, no place") << 32767 << "message" << "";
+    }
+    void aWinIsNeverLostToTheClock()
+    {
+        QFETCH(int, seconds);
+        QFETCH(QString, tickIn);
+        QFETCH(QString, stored);
+        ShowRecords();
+        QFile file(RecordsPath()); // scores of 32767: any time but that gets in
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        for (int n = 0; n < 10; ++n)
+            QVERIFY(file.seek((n + 10) * 128) && file.write("\xff\x7f", 2) == 2);
+        file.close();
+        NewGame();
+        for (int i = 0; i < CellCount; ++i)
+            SetCell(i, i == 8 ? 7 : i == 9 ? 16 : 0);
+        Game.ElapsedSeconds = static_cast<std::int16_t>(seconds);
+        window.onDialog = [&](const Dialog &d) {
+            if (d.kind == tickIn)
+                ClockTick();
+        };
+        move(8, 9);
+        QCOMPARE(SpheresOnBoard(), 0); // no new game dealt
+        QCOMPARE(window.shownPanel(), 2);
+        QCOMPARE(window.countDialogs("input"), stored.isEmpty() ? 0 : 1);
+        QCOMPARE(window.recordScore[0], stored.isEmpty() ? "32767" : stored);
     }
 
     void theClockReplacesAGamePast5000Seconds()

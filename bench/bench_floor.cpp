@@ -1,7 +1,7 @@
 // The floor: the least a Qt 6 program of the game's size does. A plain
-// 533 x 621 QWidget, a toolbar of four 32 x 32 text-beside-icon buttons, 64
+// 533 x 621 window, a toolbar of four 32 x 32 text-beside-icon buttons, 64
 // picture labels, 30 text labels and 4 frames; no game code, no resources
-// (its pictures are filled in memory). Modes as bench_game's.
+// (its pictures are filled in memory). Idle, one label ticks every second.
 
 #include "probe.h"
 
@@ -11,43 +11,35 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <algorithm>
-
 int main(int argc, char *argv[])
 {
-    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray("startup");
-    if (mode == "version") {
-        std::printf("qt %s\n", qVersion());
-        return 0;
-    }
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Floor"));
     window.setFixedSize(533, 621);
+    auto frame = [&window](QRect place) {
+        auto *f = new QFrame(&window);
+        f->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        f->setGeometry(place);
+        return f;
+    };
 
-    QPixmap picture(60, 56);
-    picture.fill(QColor(128, 0, 0));
-    QPixmap icon(32, 32);
-    icon.fill(QColor(0, 0, 128));
-
-    // Three frames of ten text labels side by side, and one around the
-    // 8 x 8 pictures; the ticking label lies on one frame, as the game's
-    // seconds do.
+    // Three frames of ten text labels side by side; the first label ticks,
+    // as the game's seconds do.
     QLabel *ticking = nullptr;
     for (int f = 0; f < 3; ++f) {
-        auto *frame = new QFrame(&window);
-        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-        frame->setGeometry(4 + 176 * f, 46, 172, 78);
+        QFrame *texts = frame({4 + 176 * f, 46, 172, 78});
         for (int k = 0; k < 10; ++k) {
-            auto *label = new QLabel(QStringLiteral("Label %1").arg(10 * f + k), frame);
+            auto *label = new QLabel(QStringLiteral("Label %1").arg(10 * f + k), texts);
             label->setGeometry(6 + 82 * (k % 2), 4 + 14 * (k / 2), 78, 14);
             if (!ticking)
                 ticking = label;
         }
     }
-    auto *board = new QFrame(&window);
-    board->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    board->setGeometry(4, 126, 525, 493);
+    // And one around the 8 x 8 pictures.
+    QFrame *board = frame({4, 126, 525, 493});
+    QPixmap picture(60, 56);
+    picture.fill(QColor(128, 0, 0));
     for (int i = 0; i < 64; ++i) {
         auto *label = new QLabel(board);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -59,6 +51,8 @@ int main(int argc, char *argv[])
     toolbar->setGeometry(0, 0, 533, 44);
     toolbar->setIconSize(QSize(32, 32));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QPixmap icon(32, 32);
+    icon.fill(QColor(0, 0, 128));
     for (int k = 0; k < 4; ++k) {
         auto *button = new QToolButton(toolbar);
         button->setIcon(QIcon(icon));
@@ -69,26 +63,9 @@ int main(int argc, char *argv[])
         toolbar->addWidget(button);
     }
 
-    bench::FirstPaint firstPaint(&window);
-    if (mode == "startup")
-        app.installEventFilter(&firstPaint);
-    // The idle floor: a one-second timer updating one label.
     QTimer clock;
     int seconds = 0;
     QObject::connect(&clock, &QTimer::timeout, ticking,
                      [&] { ticking->setText(QString::number(++seconds)); });
-    window.show();
-    if (mode == "idle") {
-        clock.start(1000);
-        std::puts("ready");
-        std::fflush(stdout);
-    }
-    if (mode == "startup" || mode == "idle")
-        return QApplication::exec();
-    if (mode == "memory") {
-        bench::Spin(std::max(0, 3000 - static_cast<int>(bench::SinceLaunchUs() / 1000)));
-        bench::Report("pss_start_kb", bench::SmapsKb("Pss"));
-    }
-    std::fflush(stdout);
-    std::_Exit(0);
+    return bench::Run(window, argc > 1 ? argv[1] : "startup", [&] { clock.start(1000); }, [] {});
 }

@@ -16,26 +16,23 @@ import tempfile
 import pyatspi
 from gi.repository import Atspi, GLib
 
-from atspi_util import private_session, find, game_window, press, read_board, wait_for
+from atspi_util import fail, find, game_window, press, private_session, read_board, wait_for
 
 
 def main():
     private_session()
-    game_binary, entry = sys.argv[1:3]
-    with open(entry, encoding="utf-8") as lines:
-        command = shlex.split(next(line[5:] for line in lines if line.startswith("Exec=")))
+    with open(sys.argv[2], encoding="utf-8") as entry:
+        command = shlex.split(next(line[5:] for line in entry if line.startswith("Exec=")))
     scratch = tempfile.TemporaryDirectory()
-    runtime = tempfile.mkdtemp(dir=scratch.name)  # private, 0700
-    home, start = tempfile.mkdtemp(dir=scratch.name), tempfile.mkdtemp(dir=scratch.name)
+    runtime, home, start = (tempfile.mkdtemp(dir=scratch.name) for _ in range(3))  # each 0700
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "XDG_DATA_HOME")}
-    env.update(XDG_RUNTIME_DIR=runtime, HOME=home, WAYLAND_DISPLAY="wayland-tarmelon")
-    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=wayland-tarmelon",
-                               "--idle-time=0", "--no-config"], env=env)
+    env.update(XDG_RUNTIME_DIR=runtime, HOME=home, WAYLAND_DISPLAY="wayland-tarmelon", QT_QPA_PLATFORM="wayland",
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", PATH=os.path.dirname(os.path.abspath(sys.argv[1])) + os.pathsep + env["PATH"])
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=wayland-tarmelon", "--idle-time=0",
+                               "--no-config"], env=env)
     game = None
     try:
         wait_for("Wayland compositor", lambda: os.path.exists(os.path.join(runtime, "wayland-tarmelon")))
-        env.update(QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   PATH=os.path.dirname(os.path.abspath(game_binary)) + os.pathsep + env["PATH"])
         game = subprocess.Popen(command, cwd=start, env=env)
         app, window = game_window(game.pid)
         press(window, "Игра")
@@ -44,9 +41,9 @@ def main():
         press(window, "Рекорды")
         records = os.path.join(home, ".local", "share", "tarmelon", "tarmelon.dat")
         wait_for("records file", lambda: os.path.exists(records))
-        # The exit question is modal: the button's action answers only once
-        # it closes, so the call is let go after a second.
-        Atspi.set_timeout(1000, 15000)
+        # The exit question is modal: the button's action answers only once it
+        # closes, so the call is let go after a second.
+        Atspi.set_timeout(1000, 1000)
         try:
             press(window, "Выход")
         except GLib.GError:
@@ -57,11 +54,9 @@ def main():
         if game and game.poll() is None:
             game.kill()
         weston.terminate()
-        weston.wait()
     written = [os.path.join(d, f) for d, _, files in os.walk(scratch.name) for f in files if f == "tarmelon.dat"]
-    scratch.cleanup()
     if status != 0 or written != [records]:
-        sys.exit(f"FAIL: status {status}; tarmelon.dat written as {written}, not only as {records}")
+        fail(f"status {status}; tarmelon.dat written as {written}, not only as {records}")
     print("on Wayland: dealt, records kept in ~/.local/share/tarmelon/, ended through the exit question")
 
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders every picture the game ships from the scene sources in src/.
 # The build only uses the PNGs; run this again after changing a scene and
 # commit the results.  Needs POV-Ray, ImageMagick, Python 3 and the DejaVu

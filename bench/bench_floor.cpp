@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor: the least a Qt 6 program of the game's size does. A plain
 // 533 x 621 window, a toolbar of four 32 x 32 text-beside-icon buttons, 64
 // picture labels, 30 text labels and 4 frames; no game code, no resources

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's start-up path as ui/main.cpp has it, in the probe's modes. Idle,
 // a game is on the board with its clock running; in the memory mode the bench
 // then plays 1000 games of 10 moves through the real cells, timing NewGame

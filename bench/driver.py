@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs the floor (a bare Qt program) and the game's bench program in pairs,
 floor then game, so that the machine's noise hits both alike, and prints one
 table of medians. bench/run calls it with the build directory, on one CPU and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the game's bench program and the floor share: the modes bench/run
 // starts them in. Results go to stdout as "key value" lines.

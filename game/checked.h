@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every number in the game lives in a fixed range (bytes, signed 16-bit
 // integers, fixed-size arrays). Leaving a range is a run-time error that ends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program-wide game state, shared by every procedure of the game core and
 // read by the records. All zero when the program starts.

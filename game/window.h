@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the game core and the records reach the main window: just the
 // element operations the game needs, plus its two dialogs. The Qt window

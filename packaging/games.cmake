@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack before it packs: the program moves from /usr/bin to /usr/games,
 # where Debian keeps games (a plain install keeps bin/), without the
 # compiler's notes Debian strips from every program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The records file: 20 fixed records of 128 bytes. Records 1..10 hold the
 // names of places 1..10 (16-bit little-endian length, then Windows-1251

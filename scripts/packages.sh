@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages named in "$@" that are missing, with sudo
 # when not root. Sourced by the play and test scripts.
 install_missing_packages() {

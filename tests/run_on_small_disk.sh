@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program with TARMELON_SMALL_DISK naming an empty 256 KiB
 # filesystem of its own, mounted in a private mount namespace that ends with
 # the program (an ordinary user gets one through a user namespace).

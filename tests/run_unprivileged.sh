@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program as an ordinary user, so that file permissions bite:
 # root writes anywhere. The program is copied where that user can reach it,
 # whatever the permissions of the build directory.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two builds of one source, in build directories whose paths differ in length
 # and depth, give the same .deb byte for byte; when they do not, the files
 # that differ are named.

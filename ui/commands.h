@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shell's commands and the guard every event handler runs under. Nothing
 // here needs a widget: the window is reached through Win().

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every picture the window shows, built into the program as resources and
 // loaded once. On a screen with a device pixel ratio above 1 the "@2x"

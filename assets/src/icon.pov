@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program icon: a red ball at the upper left in front of a larger blue
 // ball at the lower right, on a transparent background (+UA).
 // render.sh declares Size (the icon's edge in pixels): the smallest icons

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program icon, 48 px: one dark glossy ball over a red glow, on grey.
 // This size is drawn differently from the others on purpose: it is the one
 // desktop panels use most, where a single bold shape reads better.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's logo: green lettering "TAR" over "MELON" beside a round green
 // emblem (a striped melon in a ring), inside a thin green frame, on black.
 // Orthographic and 214 x 90 scene units, so one unit is one pixel at 1x and

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draw the selection marker: four white corner strokes with a black edge.
 
 It is a three-colour picture (white, black, transparent), so it is drawn

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Title picture: a red sun over a night plain ruled with a green grid,
 // three dark balls on the grid, lens flares falling from the sun.
 // The camera looks level, so the horizon is the middle row; everything

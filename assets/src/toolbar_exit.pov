@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toolbar "exit": a bold red X with rounded, shaded edges on light grey.
 #version 3.7;
 global_settings { assumed_gamma 1.0 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toolbar "new game": two dark balls, the left one lit red from below,
 // the right one bluish, under a grey strip of light.
 #version 3.7;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toolbar "help": dusk over a dark blue plain, a small green light at the
 // horizon in the middle to look towards.
 #version 3.7;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toolbar "records": a glowing green dome over stacked bands of green light,
 // fading to dark blue-green at the edges.
 #version 3.7;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One glossy ball for a board cell.  render.sh declares:
 //   Diameter  - ball diameter in 1x pixels (0 = empty cell)
 //   Blue      - 0 for the red side, 1 for the blue side

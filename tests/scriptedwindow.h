@@ -48,11 +48,7 @@ public:
     // Where a cell stands: any place that tells the cells apart will do.
     static std::pair<int, int> Place(int cell) { return {1000 + cell, 2000 + cell}; }
 
-    void SetCellPicture(int cell, int value) override
-    {
-        cellPicture.at(cell) = value;
-        cellWrites.append({cell, value});
-    }
+    void SetCellPicture(int cell, int value) override { cellPicture.at(cell) = value, cellWrites.append({cell, value}); }
     void SetCellToolTip(int cell, const QString &text) override { cellToolTip.at(cell) = text; }
     int CellLeft(int cell) const override { return Place(cell).first; }
     int CellTop(int cell) const override { return Place(cell).second; }
@@ -66,7 +62,7 @@ public:
     void SetClockInterval(int milliseconds) override { clockInterval = milliseconds; }
     Box::Button MessageBox(const QString &text, const QString &title, unsigned buttons, Box::Icon icon) override
     {
-        Open({QStringLiteral("message"), text, title, buttons, icon});
+        Open({QStringLiteral("message"), text, title, buttons, icon, {}});
         return answers.empty() ? (buttons & Box::Yes ? Box::Yes : Box::Ok) : Take(answers);
     }
     QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override
@@ -77,23 +73,14 @@ public:
     void EndProgram(int status) override { endedWith = status; }
 
     // Which panel shows: 0 none, else 1 board, 2 records, 3 help; -1 several.
-    int shownPanel() const
-    {
-        const auto shown = std::count(panelVisible.begin(), panelVisible.end(), true);
-        return shown == 0 ? 0 : shown > 1 ? -1 : int(std::find(panelVisible.begin(), panelVisible.end(), true) - panelVisible.begin()) + 1;
-    }
+    int shownPanel() const { return panelVisible[0] + panelVisible[1] + panelVisible[2] > 1 ? -1 : panelVisible[0] + 2 * panelVisible[1] + 3 * panelVisible[2]; }
     int countDialogs(const QString &kind) const
     {
         return int(std::count_if(dialogs.begin(), dialogs.end(), [&](const Dialog &d) { return d.kind == kind; }));
     }
 
 private:
-    void Open(const Dialog &d)
-    {
-        dialogs.append(d);
-        if (onDialog)
-            onDialog(d);
-    }
+    void Open(const Dialog &d) { dialogs.append(d), onDialog ? onDialog(d) : void(); }
     template <typename T> static T Take(std::deque<T> &script)
     {
         const T next = script.front();
@@ -120,8 +107,8 @@ inline void ResetGame(ScriptedWindow &window, const QString &dataDir = {})
 // there wait for no disk.
 inline QString RamDiskTemplate(const QString &name)
 {
-    return (QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath())
-        + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
+    const QString shm = QStringLiteral("/dev/shm");
+    return (QFileInfo(shm).isWritable() ? shm : QDir::tempPath()) + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
 }
 
 inline int SpheresOnBoard()

@@ -19,8 +19,6 @@ class CellPicture;
 class FocusFrame;
 
 class Board : public QWidget {
-    Q_OBJECT
-
 public:
     explicit Board(QWidget *panel);
 

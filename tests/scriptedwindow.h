@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A window for tests: it remembers what the game shows and answers the
-// dialogs from a script.
+// A window for tests, which remembers what the game shows and answers the
+// dialogs from a script; and random draws for tests, a scripted sequence
+// first, then a seeded stream.
 
 #include "game/board.h"
+#include "game/dealing.h"
 #include "game/state.h"
 #include "game/window.h"
 #include "records/records.h"
@@ -87,6 +89,25 @@ private:
         script.pop_front();
         return next;
     }
+};
+
+class ScriptedGenerator : public SeededGenerator {
+public:
+    explicit ScriptedGenerator(std::uint64_t seed = 1) : SeededGenerator(seed) {}
+    std::deque<double> script;
+    int reseeds = 0, draws = 0;
+
+    void Reseed() override { ++reseeds, SeededGenerator::Reseed(); }
+    double Next() override
+    {
+        ++draws;
+        const double r = script.empty() ? SeededGenerator::Next() : script.front();
+        if (!script.empty())
+            script.pop_front();
+        return r;
+    }
+    // Queues the draws that place a sphere of `value` in `cell`.
+    void Place(int cell, int value) { script.insert(script.end(), {(cell + 0.5) / CellCount, (value - 0.5) / MaxValue}); }
 };
 
 // Fresh game state with this window as the game's; with a data directory,

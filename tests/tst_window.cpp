@@ -3,7 +3,7 @@
 // board stacks and takes clicks and keys, the dialogs' own texts, and the
 // closing that ends the program.
 
-#include "scriptedgenerator.h"
+#include "scriptedwindow.h"
 
 #include "ui/application.h"
 #include "ui/board.h"

@@ -1,16 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The built program as a player and a screen reader meet it, each on a D-Bus
-session of its own with the board read through AT-SPI.
-
-keyboard: a whole game won with the keyboard alone in Xvfb, as a blind player
-would win it. At each step the focus cell itself must tell the bus it has the
-focus, and the counters must agree with the cells.
-
-wayland: the menu entry's Exec line on a headless weston with a scratch HOME:
-a board is dealt, the records opened and the exit question answered Да. The
-game must end with status 0, its tarmelon.dat in ~/.local/share/tarmelon/ and
-nowhere else.
-
+"""The built program as a player and a screen reader meet it, each run on a
+D-Bus session of its own, the board read through AT-SPI.
 Usage: python3 realprogram.py keyboard TARMELON | wayland TARMELON DESKTOP_ENTRY
 """
 
@@ -105,6 +95,9 @@ def keys_to(here, there):
 
 
 def keyboard(binary):
+    """A whole game won with the keyboard alone in Xvfb, as a blind player would
+    win it: at each step the focus cell itself tells the bus it has the focus,
+    and the counters agree with the cells."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"], pass_fds=(write_end,))
     os.close(write_end)
@@ -165,6 +158,9 @@ def keyboard(binary):
 
 
 def wayland(binary, entry):
+    """The menu entry's Exec line on a headless weston with a scratch HOME deals a
+    board, opens the records and ends through the exit question with status 0,
+    its tarmelon.dat in ~/.local/share/tarmelon/ and nowhere else."""
     with open(entry, encoding="utf-8") as entry:
         command = shlex.split(next(line[5:] for line in entry if line.startswith("Exec=")))
     scratch = tempfile.TemporaryDirectory()

@@ -20,6 +20,14 @@
 
 namespace tarmelon::test {
 
+// The next answer of a script.
+template <typename T> T Take(std::deque<T> &script)
+{
+    T next = script.front();
+    script.pop_front();
+    return next;
+}
+
 struct Dialog {
     QString kind; // "message" or "input"
     QString text, title;
@@ -76,19 +84,10 @@ public:
 
     // Which panel shows: 0 none, else 1 board, 2 records, 3 help; -1 several.
     int shownPanel() const { return panelVisible[0] + panelVisible[1] + panelVisible[2] > 1 ? -1 : panelVisible[0] + 2 * panelVisible[1] + 3 * panelVisible[2]; }
-    int countDialogs(const QString &kind) const
-    {
-        return int(std::count_if(dialogs.begin(), dialogs.end(), [&](const Dialog &d) { return d.kind == kind; }));
-    }
+    int countDialogs(const QString &kind) const { return int(std::count_if(dialogs.begin(), dialogs.end(), [&](auto &d) { return d.kind == kind; })); }
 
 private:
     void Open(const Dialog &d) { dialogs.append(d), onDialog ? onDialog(d) : void(); }
-    template <typename T> static T Take(std::deque<T> &script)
-    {
-        const T next = script.front();
-        script.pop_front();
-        return next;
-    }
 };
 
 class ScriptedGenerator : public SeededGenerator {
@@ -101,10 +100,7 @@ public:
     double Next() override
     {
         ++draws;
-        const double r = script.empty() ? SeededGenerator::Next() : script.front();
-        if (!script.empty())
-            script.pop_front();
-        return r;
+        return script.empty() ? SeededGenerator::Next() : Take(script);
     }
     // Queues the draws that place a sphere of `value` in `cell`.
     void Place(int cell, int value) { script.insert(script.end(), {(cell + 0.5) / CellCount, (value - 0.5) / MaxValue}); }
@@ -132,9 +128,6 @@ inline QString RamDiskTemplate(const QString &name)
     return (QFileInfo(shm).isWritable() ? shm : QDir::tempPath()) + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
 }
 
-inline int SpheresOnBoard()
-{
-    return int(std::count_if(Game.Board.begin(), Game.Board.end(), [](auto v) { return v != 0; }));
-}
+inline int SpheresOnBoard() { return int(CellCount - std::count(Game.Board.begin(), Game.Board.end(), 0)); }
 
 } // namespace tarmelon::test

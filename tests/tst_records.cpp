@@ -2,7 +2,6 @@
 
 #include "scriptedwindow.h"
 
-#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,60 +15,50 @@
 using namespace tarmelon;
 using namespace tarmelon::test;
 
-namespace {
+const QString Zarvel = "Зарвел";
+const QString Defaults = "500 600 700 800 900 1000 1100 1200 1300 1400";
+const QString Ann650 = "500 600 650:Ann 700 800 900 1000 1100 1200 1300";
 
-void WriteAll(const QString &path, const QByteArray &bytes)
+static void WriteAll(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
-const QString Zarvel = "Зарвел";
-const QString Defaults = "500 600 700 800 900 1000 1100 1200 1300 1400";
-const QString Ann650 = "500 600 650:Ann 700 800 900 1000 1100 1200 1300";
-
-// The file image of a table written "score[:name] ..." (`name` where none is
-// given), then `tail`: laid out here byte by byte, apart from the code tested.
-QByteArray Image(const QString &table, const QByteArray &tail = {}, const QString &name = Zarvel)
+// The file image of a table "score[:name] ..." (`name` by default), laid out byte by byte apart from the code tested.
+static QByteArray Image(const QString &table, const QString &name = Zarvel)
 {
     QByteArray image(2560, '\0');
     for (int n = 0; n < 10; ++n) {
         const QStringList entry = table.split(' ')[n].split(':');
         const QByteArray bytes = QStringEncoder("windows-1251").encode(entry.value(1, name));
         image.replace(n * 128, bytes.size() + 2, QByteArray(1, char(bytes.size())) + '\0' + bytes);
-        image[(n + 10) * 128] = char(entry[0].toInt());
-        image[(n + 10) * 128 + 1] = char(entry[0].toInt() >> 8);
+        image.replace((n + 10) * 128, 2, QByteArray(1, char(entry[0].toInt())) + char(entry[0].toInt() >> 8));
     }
-    return image + tail;
+    return image;
 }
 
-// What stands at a path: a link's target, then a file's bytes, or the size of
-// anything else (never opening a pipe).
-QByteArray OnDisk(const QString &path)
+// What stands at a path: a link's target, then a file's bytes or the size of anything else (a pipe never opened).
+static QByteArray OnDisk(const QString &path)
 {
-    const QFileInfo info(path);
     QFile file(path);
-    return info.symLinkTarget().toUtf8()
-        + (info.isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray::number(info.size()));
+    return file.symLinkTarget().toUtf8()
+        + (QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray::number(file.size()));
 }
 
 // Runs `body` in a child process that ends with its result, within 10 s.
-pid_t Child(const std::function<int()> &body)
+static pid_t Child(const std::function<int()> &body)
 {
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(10);
-        _exit(body());
-    }
-    return child;
+    if (const pid_t child = fork(); child != 0)
+        return child;
+    alarm(10);
+    _exit(body());
 }
-
-} // namespace
 
 class RecordsTest : public QObject {
     Q_OBJECT
     ScriptedWindow window;
-    QTemporaryDir dir;
+    QTemporaryDir dir{RamDiskTemplate("tarmelon-records")}; // many saves, and no disk to wait for
 
     // The table on the panel, written as for Image.
     QString shown() const
@@ -79,71 +68,59 @@ class RecordsTest : public QObject {
             table << window.recordScore[n] + (window.recordName[n] == Zarvel ? "" : ":" + window.recordName[n]);
         return table.join(' ');
     }
-    void win(int seconds, const QString &name)
+    // Wins a game in the time a table entry "seconds:name" gives, the clock running till then, and types the name in.
+    void win(const QString &entry)
     {
         Game.SelectState = GameWon;
-        Game.ElapsedSeconds = std::int16_t(seconds);
-        window.inputs = {name};
+        Game.ElapsedSeconds = std::int16_t(entry.section(':', 0, 0).toInt());
+        window.inputs = {entry.section(':', 1)};
+        window.clockInterval = 1000;
         ShowRecords();
     }
 
 private slots:
-    void init()
-    {
-        window = ScriptedWindow();
-        ResetGame(window, dir.path());
-    }
+    void init() { ResetGame(window = ScriptedWindow(), dir.path()); }
 
-    // From no file: the default table is saved, then the time entered into
-    // the table the file holds as it is saved, whatever another game left there.
+    // From no file: defaults saved, the time entered into the table the file holds at the save; clock stopped, win cleared.
     void aWinTakesItsPlace_data()
     {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("won"); // as a table entry
         QTest::addColumn<QByteArray>("meanwhile"); // what another game leaves while the name box is open
         QTest::addColumn<QString>("table"); // shown and saved
         const QByteArray none;
         const QString long9 = "900:" + QString(126, u'Щ');
-        QTest::newRow("650 s: place 3") << 650 << "Ёжик" << none << "500 600 650:Ёжик 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("an empty name keeps the place") << 650 << "" << none << "500 600 650: 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("700 s: below the equal time") << 700 << "Ann" << none << "500 600 700 700:Ann 800 900 1000 1100 1200 1300";
-        QTest::newRow("1399 s: place 10") << 1399 << "Ann" << none << "500 600 700 800 900 1000 1100 1200 1300 1399:Ann";
-        QTest::newRow("1400 s: no place") << 1400 << "Ann" << none << Defaults;
-        QTest::newRow("'?' for what the code page lacks, cut to 126 bytes") << 50 << "Li李😀ok" + QString(200, 'x') << none
+        QTest::newRow("650 s: place 3") << "650:Ёжик" << none << "500 600 650:Ёжик 700 800 900 1000 1100 1200 1300";
+        QTest::newRow("an empty name keeps the place") << "650:" << none << "500 600 650: 700 800 900 1000 1100 1200 1300";
+        QTest::newRow("700 s: below the equal time") << "700:Ann" << none << "500 600 700 700:Ann 800 900 1000 1100 1200 1300";
+        QTest::newRow("1399 s: place 10") << "1399:Ann" << none << "500 600 700 800 900 1000 1100 1200 1300 1399:Ann";
+        QTest::newRow("1400 s: no place") << "1400:Ann" << none << Defaults;
+        QTest::newRow("'?' for what the code page lacks, cut to 126 bytes") << "50:Li李😀ok" + QString(200, 'x') << none
             << "50:Li??ok" + QString(120, 'x') + " 500 600 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("names moved byte for byte, the bytes after record 20 kept") << 650 << "Ann"
-            << Image("100:Юлия 200 300 400 500 600 700 800 " + long9 + " 1000", "tail after record 20")
+        QTest::newRow("names moved byte for byte, the bytes after record 20 kept") << "650:Ann"
+            << Image("100:Юлия 200 300 400 500 600 700 800 " + long9 + " 1000") + "tail after record 20"
             << "100:Юлия 200 300 400 500 600 650:Ann 700 800 " + long9;
-        QTest::newRow("no first score: reset") << 650 << "Ann" << QByteArray("\x03\x00Bob", 5).leftJustified(1280, '\0') << Ann650;
-        QTest::newRow("a zero in place 2 stays, and no time takes it") << 650 << "Ann"
+        QTest::newRow("no first score: reset") << "650:Ann" << QByteArray("\x03\x00Bob", 5).leftJustified(1280, '\0') << Ann650;
+        QTest::newRow("a zero in place 2 stays, and no time takes it") << "650:Ann"
             << Image("500 0 700 800 900 1000 1100 1200 1300 1400") << "500 0 650:Ann 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("a negative score stays") << 650 << "Ann"
+        QTest::newRow("a negative score stays") << "650:Ann"
             << Image("500 600 -7 800 900 1000 1100 1200 1300 1400") << "500 600 -7 650:Ann 800 900 1000 1100 1200 1300";
-        QTest::newRow("another game's record entered meanwhile") << 650 << "Ann"
+        QTest::newRow("another game's record entered meanwhile") << "650:Ann"
             << Image("500 600 640:Bob 700 800 900 1000 1100 1200 1300") << "500 600 640:Bob 650:Ann 700 800 900 1000 1100 1200";
-        QTest::newRow("no place left meanwhile") << 650 << "Ann"
+        QTest::newRow("no place left meanwhile") << "650:Ann"
             << Image("100 200 300 400 500 600 650 650 650 650") << "100 200 300 400 500 600 650 650 650 650";
     }
     void aWinTakesItsPlace()
     {
-        QFETCH(int, seconds);
-        QFETCH(QString, name);
+        QFETCH(QString, won);
         QFETCH(QByteArray, meanwhile);
         QFETCH(QString, table);
-        window.onDialog = [&](const Dialog &) {
-            if (!meanwhile.isNull())
-                WriteAll(RecordsPath(), meanwhile);
-        };
-        window.clockInterval = 1000;
-        win(seconds, name);
-        QCOMPARE(window.clockInterval, 0);
-        QCOMPARE(shown(), table);
-        QCOMPARE(OnDisk(RecordsPath()), Image(table, meanwhile.mid(2560)));
-        QCOMPARE(int(Game.SelectState), NothingSelected);
+        window.onDialog = [&](const Dialog &) { if (!meanwhile.isNull()) WriteAll(RecordsPath(), meanwhile); };
+        win(won);
+        QCOMPARE(std::tuple(shown(), window.clockInterval, int(Game.SelectState)), std::tuple(table, 0, NothingSelected));
+        QCOMPARE(OnDisk(RecordsPath()), Image(table) + meanwhile.mid(2560));
     }
 
-    // A win in 650 s over what stands at the records path, or where no new file
-    // fits: shown in any case, then saved, or warned of and everything left as it was.
+    // A win over what stands at the records path, or on a full disk: shown, then saved, or warned of and nothing changed.
     void aWinOverWhatStandsThere_data()
     {
         QTest::addColumn<int>("messages"); // none: saved
@@ -161,102 +138,76 @@ private slots:
         QFETCH(int, messages);
         QFETCH(QString, reason);
         const QString thing = QTest::currentDataTag();
-        if (thing.startsWith("read-only") && geteuid() == 0)
-            QSKIP("root writes anywhere: run_unprivileged.sh runs this");
         if (thing.startsWith("full disk"))
             DataDir = qEnvironmentVariable("TARMELON_SMALL_DISK");
-        if (DataDir.isEmpty())
-            QSKIP("needs a small filesystem of its own: run_on_small_disk.sh runs this");
+        if (DataDir.isEmpty() || (thing.startsWith("read-only") && geteuid() == 0))
+            QSKIP("needs a small disk, or a user whom permissions stop: run_on_small_disk.sh, run_unprivileged.sh");
         if (thing == "pipe" || thing == "socket")
             QCOMPARE(::mknod(QFile::encodeName(RecordsPath()), (thing == "pipe" ? S_IFIFO : S_IFSOCK) | 0600, 0), 0);
-        else if (thing == "link to /dev/zero")
-            QVERIFY(QFile::link("/dev/zero", RecordsPath()));
-        else if (thing == "20 MB file")
-            WriteAll(RecordsPath(), QByteArray(20'000'000, 'x'));
+        else if (thing.startsWith("link"))
+            QVERIFY(QFile::link(thing.endsWith("/dev/zero") ? "/dev/zero" : "real.dat", RecordsPath()));
         else if (thing == "directory")
             QVERIFY(QDir().mkpath(RecordsPath() + "/keep"));
-        else if (thing == "link to a records file")
-            QVERIFY(QDir().mkpath(dir.filePath("real")) && QFile::link("real/tarmelon.dat", RecordsPath()));
-        const QByteArray tail(56 * 1024, 't'); // 15 pages: a new table does not fit in the 8 left
+        const QByteArray tail(thing == "20 MB file" ? 20'000'000 : 56 * 1024, 't'); // 15 pages: no copy fits in the 8 left
         if (!QFileInfo::exists(RecordsPath()))
-            WriteAll(RecordsPath(), Image(Defaults, tail)); // the file itself, or the link's target
+            WriteAll(RecordsPath(), Image(Defaults) + tail); // the file itself, or the link's target
         if (thing.startsWith("read-only")) {
             QFile::setPermissions(RecordsPath(), messages ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner);
             QFile::setPermissions(DataDir, QFile::ReadOwner | QFile::ExeOwner);
         } else if (thing.startsWith("full disk")) {
-            QFile filler(DataDir + "/filler"); // emptied first when left from the row before
-            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            while (filler.write(QByteArray(4096, 'f')) == 4096) {
-            }
+            QFile filler(DataDir + "/filler"); // emptied first when left from the row before, then filling the disk
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && filler.write(QByteArray(256 * 1024, 'f')) > 0);
             QVERIFY(filler.resize(filler.size() - (thing.endsWith("only") ? 32 * 1024 : 0)));
         }
-        const QByteArray before = OnDisk(RecordsPath());
-        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        const QStringList entries = QDir(DataDir).entryList(all);
-        win(650, "Ann");
+        // The file, and the directory with no new file left in it.
+        const auto disk = [] { return std::pair(OnDisk(RecordsPath()), QDir(DataDir).entryList(QDir::AllEntries | QDir::Hidden)); };
+        const auto [file, entries] = disk();
+        win("650:Ann");
         QFile::setPermissions(DataDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(shown(), Ann650); // saved or not, shown for this display
-        QCOMPARE(window.countDialogs("message"), messages);
+        QCOMPARE(std::pair(shown(), window.countDialogs("message")), std::pair(Ann650, messages)); // shown, saved or not
         QVERIFY2(window.dialogs.last().text.contains(reason), qPrintable(window.dialogs.last().text));
-        QCOMPARE(OnDisk(RecordsPath()), messages ? before : QByteArray(before).replace(Image(Defaults, tail), Image(Ann650, tail)));
-        QCOMPARE(QDir(DataDir).entryList(all), entries); // no new file left behind
+        QCOMPARE(disk(), std::pair(messages ? file : QByteArray(file).replace(Image(Defaults), Image(Ann650)), entries));
     }
 
     void twoRunningGamesBothKeepTheirRecords()
     {
-        // Each game types its name once the other has read the table too, so
-        // that both save over the same old table.
-        const auto game = [&](int seconds, const QString &name, const QString &other) {
-            return Child([=, this] {
-                window.onDialog = [&](const Dialog &) {
-                    WriteAll(dir.filePath(name), {});
-                    for (int k = 0; k < 2000 && !QFile::exists(dir.filePath(other)); ++k)
-                        ::usleep(5000);
-                };
-                win(seconds, name);
-                return window.dialogs.size() == 1 ? 0 : 1; // asked for the name, warned of nothing
-            });
+        const auto game = [&](const QString &won, const QString &other) {
+            window.onDialog = [=, this](const Dialog &) { // types on once the other has read the old table too
+                for (WriteAll(dir.filePath(won), {}); !QFile::exists(dir.filePath(other));)
+                    ::usleep(5000);
+            };
+            return Child([&] { win(won); return window.dialogs.size() == 1 ? 0 : 1; }); // asked for the name, warned of nothing
         };
-        for (const pid_t child : {game(650, "Аня", "Боря"), game(750, "Боря", "Аня")}) {
-            int status = -1;
-            ::waitpid(child, &status, 0);
-            QCOMPARE(status, 0);
-        }
-        ShowRecords();
-        QCOMPARE(shown(), "500 600 650:Аня 700 750:Боря 800 900 1000 1100 1200");
+        for (int status = -1; const pid_t child : {game("650:Аня", "750:Боря"), game("750:Боря", "650:Аня")})
+            QVERIFY(::waitpid(child, &status, 0) == child && status == 0);
+        QCOMPARE(OnDisk(RecordsPath()), Image("500 600 650:Аня 700 750:Боря 800 900 1000 1100 1200"));
     }
 
+    // Table k names every place "k"; a save reads table k and writes k + 1.
     void aKilledSaveLeavesTheOldTableOrTheNew()
     {
-        // Any file system renames atomically: a RAM disk spares the waits.
-        QTemporaryDir ram(RamDiskTemplate("tarmelon-kills"));
-        const QString records = ram.filePath("tarmelon.dat");
-        // Table k names every place "k"; a save reads table k and writes k + 1.
-        const auto table = [](int k) { return Image(Defaults, "tail after record 20", QString::number(k)); };
+        const auto table = [](int k) { return Image(Defaults, QString::number(k)) + "tail after record 20"; };
         const auto k = [](const QByteArray &image) { return recordfile::DecodePlaces(image)[0].Name.toInt(); };
         const auto save = [&] {
-            return recordfile::Update(records, [&](const QByteArray &image) { return std::optional(table(k(image) + 1)); });
+            return recordfile::Update(RecordsPath(), [&](auto &image) { return std::optional(table(k(image) + 1)); });
         };
         const auto saving = [&](int saves) { return Child([&] { while (saves-- != 0) save(); return 0; }); }; // -1: forever
-        WriteAll(records, table(0));
-        // The kills spread over twice the time a child takes to save once.
+        // The kills spread evenly over twice the time a child takes to save once.
         const auto start = std::chrono::steady_clock::now();
         ::waitpid(saving(5), nullptr, 0);
         const int spread = int((std::chrono::steady_clock::now() - start) / std::chrono::nanoseconds(2500)) + 1; // µs
-        for (int round = 0, last = 0; round < 200; ++round) {
+        for (int round = 0, last = 0, status = 0; round < 200; ++round) {
             const pid_t child = saving(-1);
-            ::usleep(QRandomGenerator::global()->bounded(spread));
+            ::usleep(useconds_t(spread * round / 200));
             ::kill(child, SIGKILL);
-            int status = 0;
             ::waitpid(child, &status, 0);
-            const QByteArray file = OnDisk(records);
+            const QByteArray file = OnDisk(RecordsPath());
             QVERIFY2(WTERMSIG(status) == SIGKILL && file == table(k(file)) && k(file) >= last, qPrintable(QString::number(round)));
             last = k(file);
         }
-        // Whatever lock the last kill left is recovered, and so is one a kill
-        // left before Qt wrote its owner into it.
+        // The last kill's lock is recovered, and an empty one, left before Qt wrote its owner (Qt waits 30 s on it).
         QCOMPARE(save(), QString());
-        for (const QString &lock : {records + ".lock", records + ".lock.rmlock"}) {
+        for (const QString &lock : {RecordsPath() + ".lock", RecordsPath() + ".lock.rmlock"}) {
             QFile file(lock);
             QVERIFY(file.open(QIODevice::WriteOnly)
                     && file.setFileTime(QDateTime::currentDateTime().addSecs(-1), QFileDevice::FileModificationTime));

@@ -4,6 +4,7 @@
 
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <chrono>
@@ -192,13 +193,13 @@ private slots:
             return recordfile::Update(RecordsPath(), [&](auto &image) { return std::optional(table(k(image) + 1)); });
         };
         const auto saving = [&](int saves) { return Child([&] { while (saves-- != 0) save(); return 0; }); }; // -1: forever
-        // The kills spread evenly over twice the time a child takes to save once.
+        // Kills at random moments, seeded to repeat, over twice the time a child takes to save once.
         const auto start = std::chrono::steady_clock::now();
         ::waitpid(saving(5), nullptr, 0);
         const int spread = int((std::chrono::steady_clock::now() - start) / std::chrono::nanoseconds(2500)) + 1; // µs
         for (int round = 0, last = 0, status = 0; round < 200; ++round) {
             const pid_t child = saving(-1);
-            ::usleep(useconds_t(spread * round / 200));
+            ::usleep(useconds_t(QRandomGenerator(round).bounded(spread)));
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             const QByteArray file = OnDisk(RecordsPath());

@@ -85,13 +85,9 @@ def choose_move(board):
 
 
 def keys_to(here, there):
-    """Arrow keys from cell `here` to `there`, jumping to a row's or a column's end where that helps."""
-    (row, col), (to_row, to_col), keys = divmod(here, 8), divmod(there, 8), []
-    if to_row in (0, 7) and row != to_row:
-        keys, row = ["Page_Up" if to_row == 0 else "Page_Down"], to_row
-    if to_col in (0, 7) and col != to_col:
-        keys, col = keys + ["Home" if to_col == 0 else "End"], to_col
-    return keys + ["Down" if to_row > row else "Up"] * abs(to_row - row) + ["Right" if to_col > col else "Left"] * abs(to_col - col)
+    """Arrow keys from cell `here` to `there`."""
+    (row, col), (to_row, to_col) = divmod(here, 8), divmod(there, 8)
+    return ["Down" if to_row > row else "Up"] * abs(to_row - row) + ["Right" if to_col > col else "Left"] * abs(to_col - col)
 
 
 def keyboard(binary):

@@ -133,6 +133,13 @@ private slots:
         QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_H));
         QTest::keyClick(find("helpButton"), Qt::Key_Return); // Enter presses a button
         QVERIFY(find("recordsPanel")->isHidden() && find("helpPanel")->isVisible());
+        // Tab goes through the four buttons to the board.
+        QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_N));
+        find("gameButton")->setFocus();
+        for (const char *next : {"recordsButton", "helpButton", "exitButton", "board"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(find(next)->hasFocus());
+        }
         // Ctrl+Q asks; Escape answers No.
         QStringList buttons;
         answerNextBox(buttons, Qt::Key_Escape);

@@ -188,7 +188,11 @@ private slots:
         };
         CellClick(8);
         CellClick(9);
-        QCOMPARE(std::pair(window.dialogs[0].text, window.dialogs[0].title), std::pair(QString("Все сферы удалены"), QString("Победа!")));
+        QCOMPARE(std::tuple(window.dialogs[0].text, window.dialogs[0].title, window.dialogs[0].icon),
+                 std::tuple(QString("Все сферы удалены"), QString("Победа!"), Box::Warning));
+        if (!stored.isEmpty()) // the name box, with its own words and default name
+            QCOMPARE(std::tuple(window.dialogs[1].text, window.dialogs[1].title, window.dialogs[1].defaultText),
+                     std::tuple(QString("Введите свое имя"), QString("Поздравляем! Вы попали в таблицу рекордов"), QString("имя")));
         // The message on the board with the clock running and the marker
         // shown; the records and the stopped clock only after it.
         QCOMPARE(seen.mid(0, 2), (QList<std::tuple<int, int, bool>>{{1, 1000, true}, {2, 0, true}}).mid(0, seen.size()));
@@ -230,8 +234,8 @@ private slots:
             }
         }
         const Dialog question = window.dialogs.last();
-        QCOMPARE(std::tuple(question.text, question.title, question.buttons, window.endedWith),
-                 std::tuple(QString("Вы уверены?"), QString("ВЫХОД"), unsigned(Box::Yes | Box::No), -1));
+        QCOMPARE(std::tuple(question.text, question.title, question.buttons, question.icon, window.endedWith),
+                 std::tuple(QString("Вы уверены?"), QString("ВЫХОД"), unsigned(Box::Yes | Box::No), Box::Question, -1));
         RunHandler([] { ToolbarClick(4); }); // answered Yes
         QCOMPARE(window.endedWith, 0);
         bool ran = false; // once ending, no handler runs

@@ -8,6 +8,7 @@
 #include "ui/application.h"
 #include "ui/board.h"
 #include "ui/commands.h"
+#include "ui/helptext.h"
 #include "ui/mainwindow.h"
 #include "ui/pictures.h"
 
@@ -66,7 +67,11 @@ private slots:
         RunHandler([] { ToolbarClick(3); });
         QVERIFY(showsAt("helpPanel", {200, 100}) && showsAt("titlePicture", {260, 400}));
         auto *help = find<QLabel>("helpText"); // all four paragraphs fit
-        QVERIFY(help->heightForWidth(help->width()) <= help->height());
+        QVERIFY(HelpText.size() == 671 && HelpText.count("\r\n") == 3 && help->heightForWidth(help->width()) <= help->height());
+        QStringList captions; // each with its two trailing blanks
+        for (const char *name : {"gameButton", "recordsButton", "helpButton", "exitButton"})
+            captions << find<QAbstractButton>(name)->text();
+        QCOMPARE(captions, QStringList({"Игра  ", "Рекорды  ", "Справка  ", "Выход  "}));
         RunHandler([] { ToolbarClick(2); });
         // The panel paints over the logo, not just lies above it.
         const QImage shown = window->grab().toImage();

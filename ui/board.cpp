@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <utility>
+
 namespace tarmelon {
 
 namespace {
@@ -218,11 +220,6 @@ bool Board::FocusFrameShown() const
     return hasFocus() && !pointing_;
 }
 
-void Board::UpdateFocusFrame()
-{
-    frame_->raise();
-    frame_->update();
-}
 
 void Board::SetFocusCell(int cell)
 {
@@ -277,24 +274,18 @@ void Board::keyPressEvent(QKeyEvent *event)
     case Qt::Key_PageDown: target = last * BoardSide + column; break;
     case Qt::Key_Space:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (pointing_) {
-            pointing_ = false;
-            frame_->update();
-        }
-        // Held down, it only clicks the selected sphere again, which does
-        // nothing; and a fast typist's press must never be taken for a repeat.
-        RunHandler([cell = focusCell_] { CellClick(cell); });
-        return;
+    case Qt::Key_Enter: break;
     default:
         QWidget::keyPressEvent(event);
         return;
     }
-    if (pointing_) {
-        pointing_ = false;
+    // A key shows the frame again after a mouse click hid it.
+    if (std::exchange(pointing_, false))
         frame_->update();
-    }
-    SetFocusCell(target);
+    if (target >= 0)
+        SetFocusCell(target);
+    else // held down, it only clicks the selected sphere again, which does nothing
+        RunHandler([cell = focusCell_] { CellClick(cell); });
 }
 
 void Board::focusInEvent(QFocusEvent *event)
@@ -302,14 +293,14 @@ void Board::focusInEvent(QFocusEvent *event)
     QWidget::focusInEvent(event);
     if (event->reason() != Qt::MouseFocusReason)
         pointing_ = false;
-    UpdateFocusFrame();
+    frame_->update();
     AnnounceFocusCell();
 }
 
 void Board::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    UpdateFocusFrame();
+    frame_->update();
 }
 
 } // namespace tarmelon

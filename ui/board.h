@@ -57,7 +57,6 @@ protected:
 private:
     friend class FocusFrame;
     QRect FocusFrameRect() const;
-    void UpdateFocusFrame();
     void AnnounceFocusCell();
 
     std::array<CellPicture *, CellCount> cells_{};

@@ -33,7 +33,8 @@ bool DataFolderWanted(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationVersion(QStringLiteral(TARMELON_VERSION));
-    const bool dataFolder = DataFolderWanted(argc, argv);
+    // A plain start has nothing to read, and starts without that detour.
+    const bool dataFolder = argc > 1 && DataFolderWanted(argc, argv);
     QApplication app(argc, argv);
     tarmelon::SetUpApplication(app);
     tarmelon::MainWindow form1;

@@ -13,8 +13,6 @@ namespace tarmelon {
 constexpr QSize ValuePictureSize{64, 63};
 constexpr QSize MarkerSize{64, 63};
 constexpr QSize ToolbarPictureSize{32, 32};
-constexpr QSize LogoSize{214, 90};
-constexpr QSize TitleSize{512, 384};
 
 // A resource picture, e.g. "marker" for :/assets/marker.png (or its @2x).
 QPixmap LoadPicture(const QString &name);

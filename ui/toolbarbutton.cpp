@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolbarbutton.h"
 
+#include "pictures.h"
+
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionToolButton>
@@ -10,7 +12,6 @@ namespace tarmelon {
 
 namespace {
 constexpr QSize ButtonSize{94, 38};
-constexpr QSize PictureSize{32, 32};
 } // namespace
 
 ToolbarButton::ToolbarButton(const QString &name, const QPixmap &picture, const QString &caption,
@@ -20,7 +21,7 @@ ToolbarButton::ToolbarButton(const QString &name, const QPixmap &picture, const 
     setObjectName(name);
     setIcon(QIcon(picture));
     setText(caption);
-    setIconSize(PictureSize);
+    setIconSize(ToolbarPictureSize);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setAutoRaise(true);
     setFixedSize(ButtonSize);

@@ -10,7 +10,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 src=$here/src
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 
-# Ball diameters in 1x pixels for sizes 1..9; tests/tst_pictures.cpp checks
+# Ball diameters in 1x pixels for sizes 1..9; tests/tst_window.cpp checks
 # the rendered balls against the same table, so change both together.
 diameters=(10 16 21 26 32 37 43 48 52)
 icon_sizes=(16 22 24 32 48 64 128 256)

@@ -11,7 +11,6 @@
 #include "records/records.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QList>
 
 #include <algorithm>
@@ -29,8 +28,7 @@ template <typename T> T Take(std::deque<T> &script)
 }
 
 struct Dialog {
-    QString kind; // "message" or "input"
-    QString text, title;
+    QString kind, text, title; // kind: "message" or "input"
     unsigned buttons = 0;
     Box::Icon icon = Box::NoIcon;
     QString defaultText;
@@ -84,7 +82,6 @@ public:
 
     // Which panel shows: 0 none, else 1 board, 2 records, 3 help; -1 several.
     int shownPanel() const { return panelVisible[0] + panelVisible[1] + panelVisible[2] > 1 ? -1 : panelVisible[0] + 2 * panelVisible[1] + 3 * panelVisible[2]; }
-    int countDialogs(const QString &kind) const { return int(std::count_if(dialogs.begin(), dialogs.end(), [&](auto &d) { return d.kind == kind; })); }
 
 private:
     void Open(const Dialog &d) { dialogs.append(d), onDialog ? onDialog(d) : void(); }
@@ -118,14 +115,6 @@ inline void ResetGame(ScriptedWindow &window, const QString &dataDir = {})
         QDir(RecordsPath()).removeRecursively();
         QFile::remove(RecordsPath());
     }
-}
-
-// A template for QTemporaryDir on a RAM disk where there is one: many saves
-// there wait for no disk.
-inline QString RamDiskTemplate(const QString &name)
-{
-    const QString shm = QStringLiteral("/dev/shm");
-    return (QFileInfo(shm).isWritable() ? shm : QDir::tempPath()) + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
 }
 
 inline int SpheresOnBoard() { return int(CellCount - std::count(Game.Board.begin(), Game.Board.end(), 0)); }

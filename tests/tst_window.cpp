@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real window on the offscreen platform: what each panel covers, how the
 // board stacks and takes clicks and keys, the dialogs' own texts, and the
-// closing that ends the program.
+// closing that ends the program; the pictures at this run's scale.
 
 #include "scriptedwindow.h"
 
@@ -14,9 +14,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDirIterator>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 using namespace tarmelon;
 
@@ -59,7 +62,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->minimumSize(), window->maximumSize());
     }
-    void cleanupTestCase() { SetGenerator(nullptr); }
 
     void panelsCoverWhatTheLayoutSays()
     {
@@ -157,6 +159,36 @@ private slots:
         // A name in markup shows as its own characters, no taller than any other.
         window->SetRecordNameText(0, "<h1>Огромный</h1>");
         QCOMPARE(find<QLabel>("recordName0")->sizeHint().height(), find<QLabel>("recordName1")->sizeHint().height());
+    }
+
+    void spheresShowTheirColourAndSizeAndEveryPictureHasASharpTwin()
+    {
+        int twins = 0;
+        for (QDirIterator it(":/assets", {"*.png"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            if (const QString one = it.next(); !one.contains("@2x") && !one.contains("/icon/"))
+                twins += QImage(QString(one).replace(".png", "@2x.png")).size() == QImage(one).size() * 2;
+        QCOMPARE(twins, 19 + 1 + 4 + 2); // values, marker, toolbar, logo and title
+        // Across the middle row of what a cell shows: where the sphere stands
+        // out from the black, and what colour its body is.
+        const int diameters[] = {10, 16, 21, 26, 32, 37, 43, 48, 52}, scale = int(qApp->devicePixelRatio());
+        for (int v = 0; v <= 18; ++v) {
+            const QImage image = ValuePicture(v).toImage().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(image.size(), QSize(64, 63) * scale); // at scale 2, the sharp twin
+            int first = -1, last = -1;
+            long red = 0, blue = 0;
+            for (int x = 0; x < image.width(); ++x)
+                if (const QRgb p = image.pixel(x, 31 * scale); qRed(p) + qGreen(p) + qBlue(p) > 24)
+                    last = x, first = first < 0 ? x : first, red += qRed(p), blue += qBlue(p);
+            const double across = double(last - first + 1) / scale, centre = (first + last) / 2.0 / scale;
+            QVERIFY2(v == 0 ? first < 0
+                            : std::abs(across - diameters[(v - 1) % 9]) <= 3 && std::abs(centre - 32) <= 2
+                                  && (v <= 9 ? red > 2 * blue : blue > red),
+                     qPrintable(QString("value %1: %2 px").arg(v).arg(across)));
+        }
+        const QImage marker = QImage(":/assets/marker.png").convertToFormat(QImage::Format_ARGB32);
+        for (int y = 16; y < 47; ++y) // clear in the middle
+            for (int x = 16; x < 48; ++x)
+                QCOMPARE(qAlpha(marker.pixel(x, y)), 0);
     }
 
     void closingTheWindowEndsTheProgram()

@@ -96,7 +96,8 @@ public:
     void Reseed() override { ++reseeds, SeededGenerator::Reseed(); }
     double Next() override
     {
-        ++draws;
+        if (++draws > 10'000'000) // a dealing that never ends fails at once, not at the time limit
+            qFatal("ten million draws");
         return script.empty() ? SeededGenerator::Next() : Take(script);
     }
     // Queues the draws that place a sphere of `value` in `cell`.

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What a desktop and Debian get of the game: an install into a scratch prefix
-# holds the program, its desktop entry, icons, AppStream metadata, manual
-# pages and changelog, all valid and naming each other; the .deb holds the
-# same files with the program in games/, satisfies lintian (which also
-# checks icon sizes and manual pages) and depends on what the program loads.
-# Two more builds of it from the source, in directories whose paths differ in
-# length and depth, give the same .deb byte for byte.
+# What a desktop and Debian get of the game. An install into a scratch prefix
+# and the .deb (the program in games/) hold the expected files; the desktop
+# entry, icons, AppStream metadata and manual pages are valid and name each
+# other; lintian (icon sizes and manual pages included) is content; Depends
+# names what the program loads. Two more builds from the source, in
+# directories whose paths differ in length and depth, give the same .deb.
 # Usage: tst_packaging.sh BUILD_DIR CMAKE CPACK SOURCE_DIR
 set -euo pipefail
 build=$1 cmake=$2 cpack=$3 source=$4

@@ -98,6 +98,8 @@ private slots:
         QTest::newRow("700 s: below the equal time") << "700:Ann" << none << "500 600 700 700:Ann 800 900 1000 1100 1200 1300";
         QTest::newRow("1399 s: place 10") << "1399:Ann" << none << "500 600 700 800 900 1000 1100 1200 1300 1399:Ann";
         QTest::newRow("1400 s: no place") << "1400:Ann" << none << Defaults;
+        QTest::newRow("cut to 126 bytes") << "650:" + QString(130, u'Ё') << none
+            << "500 600 650:" + QString(126, u'Ё') + " 700 800 900 1000 1100 1200 1300";
         QTest::newRow("'?' for what the code page lacks, cut to 126 bytes") << "50:Li李😀ok" + QString(200, 'x') << none
             << "50:Li??ok" + QString(120, 'x') + " 500 600 700 800 900 1000 1100 1200 1300";
         QTest::newRow("names moved byte for byte, the bytes after record 20 kept") << "650:Ann"

@@ -220,7 +220,6 @@ bool Board::FocusFrameShown() const
     return hasFocus() && !pointing_;
 }
 
-
 void Board::SetFocusCell(int cell)
 {
     const int next = static_cast<int>(Subscript(cell, 0, CellCount - 1));

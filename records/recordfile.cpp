@@ -3,15 +3,20 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryFile>
 #include <QThread>
+#include <QtEndian>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -24,18 +29,19 @@ namespace {
 constexpr char Substitute = 0x1a; // what the converter writes for a missing character
 const char *const CodePage = "windows-1251";
 
-quint16 ReadWord(const QByteArray &image, qsizetype at)
+// Bytes past the end of the image read as zero.
+template <typename Word> Word ReadWord(const QByteArray &image, qsizetype at)
 {
-    auto byte = [&](qsizetype i) -> quint16 {
-        return i < image.size() ? static_cast<quint8>(image[i]) : 0;
-    };
-    return static_cast<quint16>(byte(at) | (byte(at + 1) << 8));
+    return qFromLittleEndian<Word>(image.mid(at, 2).leftJustified(2, '\0').constData());
 }
 
-void WriteWord(QByteArray &image, qsizetype at, quint16 value)
+QString OneLine(QString name)
 {
-    image[at] = static_cast<char>(value & 0xff);
-    image[at + 1] = static_cast<char>(value >> 8);
+    for (QChar &c : name) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return name;
 }
 
 } // namespace
@@ -45,24 +51,15 @@ QByteArray EncodeName(const QString &name)
     // One converter for the run, without state between names: finding the
     // code page is the costly part.
     static QStringEncoder encoder(CodePage, QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(name);
-    if (!bytes.contains(Substitute))
-        return bytes.left(MaxNameBytes);
-    // The code page is one byte a character, so byte k stands for code point
-    // k: a substitute byte that no U+001A produced marks a missing character.
-    const QList<uint> codePoints = name.toUcs4();
-    for (qsizetype k = 0; k < std::min(bytes.size(), codePoints.size()); ++k) {
-        if (bytes[k] == Substitute && codePoints[k] != 0x1a)
-            bytes[k] = '?';
-    }
-    bytes.truncate(MaxNameBytes);
-    return bytes;
+    // With no control character left, every substitute byte marks a missing character.
+    QByteArray bytes = encoder.encode(OneLine(name));
+    return bytes.replace(Substitute, '?').left(MaxNameBytes);
 }
 
 QString DecodeName(const QByteArray &bytes)
 {
     static QStringDecoder decoder(CodePage, QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    return OneLine(decoder.decode(bytes));
 }
 
 Places10 DecodePlaces(const QByteArray &image)
@@ -71,12 +68,12 @@ Places10 DecodePlaces(const QByteArray &image)
     for (int n = 1; n <= Places; ++n) {
         const qsizetype nameAt = qsizetype(n - 1) * RecordLength;
         // A damaged length never reads past its own record.
-        const int length = std::min<int>(ReadWord(image, nameAt), MaxNameBytes);
+        const int length = std::min<int>(ReadWord<quint16>(image, nameAt), MaxNameBytes);
         QByteArray bytes = image.mid(nameAt + 2, length);
         bytes.append(QByteArray(length - bytes.size(), '\0'));
         places[n - 1].Name = DecodeName(bytes);
         const qsizetype scoreAt = qsizetype(n + Places - 1) * RecordLength;
-        places[n - 1].Score = static_cast<std::int16_t>(ReadWord(image, scoreAt));
+        places[n - 1].Score = ReadWord<qint16>(image, scoreAt);
     }
     return places;
 }
@@ -89,10 +86,10 @@ QByteArray EncodePlaces(const Places10 &places, const QByteArray &previous)
     for (int n = 1; n <= Places; ++n) {
         const qsizetype nameAt = qsizetype(n - 1) * RecordLength;
         const QByteArray name = EncodeName(places[n - 1].Name);
-        WriteWord(image, nameAt, static_cast<quint16>(name.size()));
+        qToLittleEndian<quint16>(quint16(name.size()), image.data() + nameAt);
         image.replace(nameAt + 2, name.size(), name);
         const qsizetype scoreAt = qsizetype(n + Places - 1) * RecordLength;
-        WriteWord(image, scoreAt, static_cast<quint16>(places[n - 1].Score));
+        qToLittleEndian<qint16>(places[n - 1].Score, image.data() + scoreAt);
     }
     return image;
 }
@@ -103,14 +100,16 @@ constexpr int LockWaitMs = 2000;
 
 QString Busy() { return QStringLiteral("Файл рекордов занят другой запущенной игрой."); }
 
+QByteArray Native(const QString &path) { return QFile::encodeName(path); }
+
 // Opens without blocking, so that a pipe or a device in the file's place
 // cannot hang the window, and checks the type of what was opened, not of
-// what stood there a moment before. Returns errno, or -1 for not a regular
+// what stood there a moment before. A link put in the file's place after its
+// name was followed is not opened. Returns errno, or -1 for not a regular
 // file, or 0 when open.
 int OpenRegular(QFile &file, const QString &path, int flags, QString &error)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(Native(path).constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
     if (fd < 0) {
         const int code = errno;
         error = qt_error_string(code);
@@ -137,33 +136,51 @@ bool ReadOpened(QFile &file, QByteArray &image, QString &error)
     return error.isEmpty();
 }
 
-// The file a symbolic link leads to: a save replaces that file, and the
-// link stays a link.
-QString LinkTarget(const QString &path)
+// The names `path` leads through, link by link (a save replaces the file at
+// the end, and the links stay links); empty, with the reason, where a link
+// may not be followed.
+QStringList FollowLinks(const QString &path, QString &error)
 {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.filePath();
+    QStringList names{path};
+    for (struct stat link {}; ::lstat(Native(names.last()).constData(), &link) == 0 && S_ISLNK(link.st_mode);) {
+        const QString folder = QFileInfo(names.last()).path();
+        struct stat shared {};
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(Native(names.last()).constData(), target.data(), target.size());
+        if (::stat(Native(folder).constData(), &shared) != 0 || length < 0 || names.size() > 40) {
+            error = qt_error_string(length < 0 ? errno : names.size() > 40 ? ELOOP : errno);
+            return {};
+        }
+        if ((shared.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && link.st_uid != ::geteuid()
+            && link.st_uid != shared.st_uid) {
+            error = QStringLiteral("Это ссылка другого пользователя в общей папке: игра не идёт по ней.");
+            return {};
+        }
+        target.truncate(length);
+        names << (target.startsWith('/') ? QFile::decodeName(target) : folder + u'/' + QFile::decodeName(target));
+    }
+    return names;
 }
 
-// QSaveFile writes a new file beside the old one and, in commit(), syncs it
-// to disk (fdatasync in Qt 6 on Linux) before it renames it over the old
-// name: a kill or a crash leaves the old table or the new one. On failure
-// the new file goes away with it.
-QString WriteAtomically(const QString &target, const QByteArray &image)
+// Writes a new file beside the old one, syncs it to disk and renames it over
+// the old name: a kill or a crash leaves the old table or the new one. The
+// rename replaces the name itself, never what a link put there meanwhile
+// leads to. On failure the new file goes away.
+QString WriteAtomically(const QString &target, const QByteArray &image, int permissions)
 {
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return file.errorString();
-    // Flushed here and told by errno: QSaveFile says only "Unknown error"
-    // of a full disk.
-    if (file.write(image) != image.size() || !file.flush()) {
-        const QString error = qt_error_string(errno);
-        file.cancelWriting();
-        return error;
+    if (permissions < 0) { // as a new file is made
+        permissions = ::umask(0);
+        permissions = 0666 & ~::umask(mode_t(permissions));
     }
-    return file.commit() ? QString() : file.errorString();
+    // Told by errno: Qt says only "Unknown error" of a full disk.
+    if (file.write(image) != image.size() || !file.flush() || ::fchmod(file.handle(), mode_t(permissions)) != 0
+        || ::fdatasync(file.handle()) != 0 || ::rename(Native(file.fileName()).constData(), Native(target).constData()) != 0)
+        return qt_error_string(errno);
+    file.setAutoRemove(false);
+    return {};
 }
 
 // Qt takes a lock file without its owner's details for a live one until it
@@ -179,8 +196,8 @@ bool RemoveHalfMadeLock(const QString &name)
         && QFileInfo(file).lastModified().msecsTo(QDateTime::currentDateTime()) > 100
         && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0
         // Still the file looked at, not one that another game made since.
-        && ::fstat(file.handle(), &held) == 0 && ::stat(QFile::encodeName(name).constData(), &named) == 0
-        && held.st_ino == named.st_ino && ::unlink(QFile::encodeName(name).constData()) == 0;
+        && ::fstat(file.handle(), &held) == 0 && ::stat(Native(name).constData(), &named) == 0
+        && held.st_ino == named.st_ino && ::unlink(Native(name).constData()) == 0;
 }
 
 bool Lock(QLockFile &lock, const QString &name)
@@ -205,8 +222,8 @@ QString UpdateInPlace(const QString &target, const Change &change)
 {
     QFile file;
     QString error;
-    if (OpenRegular(file, target, O_RDWR, error) != 0)
-        return error;
+    if (const int code = OpenRegular(file, target, O_RDWR, error); code != 0)
+        return code == ENOENT ? QStringLiteral("В папку файла рекордов нельзя записывать.") : error;
     QDeadlineTimer deadline(LockWaitMs);
     while (::flock(file.handle(), LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK || deadline.hasExpired())
@@ -229,18 +246,29 @@ QString UpdateInPlace(const QString &target, const Change &change)
 ReadResult ReadFile(const QString &path)
 {
     ReadResult result;
+    result.names = FollowLinks(path, result.error);
     QFile file;
-    const int code = OpenRegular(file, path, O_RDONLY, result.error);
+    const int code = result.names.isEmpty() ? -1 : OpenRegular(file, result.names.last(), O_RDONLY, result.error);
     if (code == ENOENT)
         result.error.clear();
     else
         result.ok = code == 0 && ReadOpened(file, result.image, result.error);
+    struct stat info {};
+    if (result.ok && file.isOpen() && ::fstat(file.handle(), &info) == 0)
+        result.permissions = int(info.st_mode & 0777);
     return result;
 }
 
-QString Update(const QString &path, const Change &change)
+QString Update(const ReadResult &read, const Change &change)
 {
-    const QString target = LinkTarget(path);
+    const QString replaced = QStringLiteral("Файл рекордов подменён после того, как его прочли; рекорд не записан.");
+    QString error;
+    const QStringList names = FollowLinks(read.names.value(0), error);
+    if (names.isEmpty())
+        return error;
+    if (names != read.names)
+        return replaced;
+    const QString target = names.last();
     const QString lockName = target + QStringLiteral(".lock");
     QLockFile lock(lockName);
     if (!Lock(lock, lockName)) {
@@ -250,11 +278,31 @@ QString Update(const QString &path, const Change &change)
         default: return QStringLiteral("Не удалось создать файл блокировки рядом с ним.");
         }
     }
-    const ReadResult fresh = ReadFile(target);
+    // Whoever might swap the file ignores the lock: the path is followed anew.
+    const ReadResult fresh = ReadFile(read.names[0]);
     if (!fresh.ok)
         return fresh.error;
+    if (fresh.names != names)
+        return replaced;
     const std::optional<QByteArray> image = change(fresh.image);
-    return image ? WriteAtomically(target, *image) : QString();
+    return image ? WriteAtomically(target, *image, fresh.permissions) : QString();
+}
+
+QString CurrentDirectory()
+{
+    const QString path = QDir::currentPath();
+    char *bytes = ::getcwd(nullptr, 0);
+    const bool exact = bytes && Native(path) == bytes;
+    std::free(bytes);
+    const int handle = exact ? -1 : ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return handle < 0 ? path : QStringLiteral("/proc/self/fd/%1").arg(handle);
+}
+
+QString Readable(const QString &path)
+{
+    static const QRegularExpression handle(QStringLiteral("^/proc/self/fd/\\d+"));
+    const QRegularExpressionMatch match = handle.match(path);
+    return match.hasMatch() ? QFile::symLinkTarget(match.captured()) + path.mid(match.capturedEnd()) : path;
 }
 
 } // namespace tarmelon::recordfile

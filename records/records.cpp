@@ -64,18 +64,18 @@ bool Enter(const RecordEntry &record)
 // The one place this part asks the window for a message box.
 void Warn(const QString &what, const QString &reason)
 {
-    Win().MessageBox(QStringLiteral("%1\n%2\n\n%3").arg(what, RecordsPath(), reason),
+    Win().MessageBox(QStringLiteral("%1\n%2\n\n%3").arg(what, recordfile::Readable(RecordsPath()), reason),
                      QStringLiteral("Рекорды"), Box::Ok, Box::Warning);
 }
 
-// Takes the table as the file holds it at this moment, under the lock, so
-// that another running game's save in between is kept: resets it to the
-// defaults if it reads empty, enters the record (if any) by its time, and
+// Takes the table as the file `read` holds it at this moment, under the
+// lock, so that another running game's save in between is kept: resets it to
+// the defaults if it reads empty, enters the record (if any) by its time, and
 // writes it back when either changed it.
-void Store(const std::optional<RecordEntry> &record)
+void Store(const recordfile::ReadResult &read, const std::optional<RecordEntry> &record)
 {
     bool entered = false;
-    const QString error = recordfile::Update(RecordsPath(), [&](const QByteArray &image) {
+    const QString error = recordfile::Update(read, [&](const QByteArray &image) {
         Load(image);
         const bool reset = Slot(1).Score == 0;
         if (reset)
@@ -119,7 +119,7 @@ void ShowRecords()
         Load(loaded.image);
         if (Slot(1).Score == 0) {
             SetDefaults(); // shown even if the save fails
-            Store(std::nullopt);
+            Store(loaded, std::nullopt);
         }
     } else {
         Warn(QStringLiteral("Не удалось прочитать файл рекордов; показана таблица по умолчанию."),
@@ -135,11 +135,11 @@ void ShowRecords()
                 QStringLiteral("Введите свое имя"),
                 QStringLiteral("Поздравляем! Вы попали в таблицу рекордов"),
                 QStringLiteral("имя"));
-            // Shown as the file will hold it: cut to its record, '?' for
-            // what the code page lacks.
+            // Shown as the file will hold it: one line, cut to its record,
+            // '?' for what the code page lacks.
             const RecordEntry record{time, recordfile::DecodeName(recordfile::EncodeName(name))};
             if (loaded.ok) {
-                Store(record);
+                Store(loaded, record);
             } else {
                 Enter(record);
                 Warn(QStringLiteral("Рекорд не сохранён: файл рекордов не удалось прочитать."),

@@ -28,13 +28,13 @@ static void WriteAll(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
-// The file image of a table "score[:name] ..." (`name` by default), laid out byte by byte apart from the code tested.
+// The file image of a table "score[:name] ..." (`name` by default, '_' for a space), laid out byte by byte apart from the code tested.
 static QByteArray Image(const QString &table, const QString &name = Zarvel)
 {
     QByteArray image(2560, '\0');
     for (int n = 0; n < 10; ++n) {
         const QStringList entry = table.split(' ')[n].split(':');
-        const QByteArray bytes = QStringEncoder("windows-1251").encode(entry.value(1, name));
+        const QByteArray bytes = QStringEncoder("windows-1251").encode(entry.value(1, name).replace('_', ' '));
         image.replace(n * 128, bytes.size() + 2, QByteArray(1, char(bytes.size())) + '\0' + bytes);
         image.replace((n + 10) * 128, 2, QByteArray(1, char(entry[0].toInt())) + char(entry[0].toInt() >> 8));
     }
@@ -69,7 +69,7 @@ class RecordsTest : public QObject {
     {
         QStringList table;
         for (int n = 0; n < 10; ++n)
-            table << window.recordScore[n] + (window.recordName[n] == Zarvel ? "" : ":" + window.recordName[n]);
+            table << window.recordScore[n] + (window.recordName[n] == Zarvel ? "" : ":" + QString(window.recordName[n]).replace(' ', '_'));
         return table.join(' ');
     }
     // Wins a game in the time a table entry "seconds:name" gives, the clock running till then, and types the name in.
@@ -102,6 +102,10 @@ private slots:
             << "500 600 650:" + QString(126, u'Ё') + " 700 800 900 1000 1100 1200 1300";
         QTest::newRow("'?' for what the code page lacks, cut to 126 bytes") << "50:Li李😀ok" + QString(200, 'x') << none
             << "50:Li??ok" + QString(120, 'x') + " 500 600 700 800 900 1000 1100 1200 1300";
+        QTest::newRow("control characters typed become spaces") << "650:Ann\nB\t\x1a\u0085ob" << none
+            << "500 600 650:Ann_B___ob 700 800 900 1000 1100 1200 1300";
+        QTest::newRow("control bytes read become spaces") << "650:Ann" << Image("100:Юлия\r\n\x7f 200 300 400 500 600 700 800 900 1000")
+            << "100:Юлия___ 200 300 400 500 600 650:Ann 700 800 900";
         QTest::newRow("names moved byte for byte, the bytes after record 20 kept") << "650:Ann"
             << Image("100:Юлия 200 300 400 500 600 700 800 " + long9 + " 1000") + "tail after record 20"
             << "100:Юлия 200 300 400 500 600 650:Ann 700 800 " + long9;
@@ -136,6 +140,7 @@ private slots:
         QTest::newRow("link to a records file") << 0 << "";
         QTest::newRow("read-only directory with a writable file") << 0 << "";
         QTest::newRow("read-only directory with a read-only file") << 1 << qt_error_string(EACCES);
+        QTest::newRow("read-only directory with no file") << 2 << "нельзя записывать"; // defaults, then the record
         QTest::newRow("full disk with no room for the lock file") << 1 << "блокировки";
         QTest::newRow("full disk with room for the lock file only") << 1 << qt_error_string(ENOSPC);
     }
@@ -155,7 +160,7 @@ private slots:
         else if (thing == "directory")
             QVERIFY(QDir().mkpath(RecordsPath() + "/keep"));
         const QByteArray tail(thing == "20 MB file" ? 20'000'000 : 56 * 1024, 't'); // 15 pages: no copy fits in the 8 left
-        if (!QFileInfo::exists(RecordsPath()))
+        if (!QFileInfo::exists(RecordsPath()) && !thing.endsWith("no file"))
             WriteAll(RecordsPath(), Image(Defaults) + tail); // the file itself, or the link's target
         if (thing.startsWith("read-only")) {
             QFile::setPermissions(RecordsPath(), messages ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner);
@@ -197,7 +202,8 @@ private slots:
         const auto table = [](int k) { return Image(Defaults, QString::number(k)) + "tail after record 20"; };
         const auto k = [](const QByteArray &image) { return recordfile::DecodePlaces(image)[0].Name.toInt(); };
         const auto save = [&] {
-            return recordfile::Update(RecordsPath(), [&](auto &image) { return std::optional(table(k(image) + 1)); });
+            return recordfile::Update(recordfile::ReadFile(RecordsPath()),
+                                      [&](auto &image) { return std::optional(table(k(image) + 1)); });
         };
         const auto saving = [&](int saves) { return Child([&] { while (saves-- != 0) save(); return 0; }); }; // -1: forever
         // Kills at random moments, seeded to repeat, over twice the time a child takes to save once.

@@ -32,7 +32,7 @@ void Fail(const QString &message, int status)
 void Main()
 {
     InitialSpheres = 24;
-    DataDir = QDir::currentPath();
+    DataDir = recordfile::CurrentDirectory();
     HideAllPanels();
 }
 
@@ -43,7 +43,7 @@ void KeepRecordsIn(const QString &folder)
         return;
     }
     Win().MessageBox(QStringLiteral("Не удалось создать папку для рекордов\n%1\n\nРекорды хранятся в папке\n%2")
-                         .arg(folder, DataDir),
+                         .arg(folder, recordfile::Readable(DataDir)),
                      QStringLiteral("Рекорды"), Box::Ok, Box::Warning);
 }
 

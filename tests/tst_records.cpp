@@ -4,6 +4,9 @@
 
 #include "scriptedwindow.h"
 
+#include "ui/commands.h"
+
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QRandomGenerator>
@@ -180,6 +183,51 @@ private slots:
         QCOMPARE(std::pair(shown(), int(window.dialogs.size()) - 1), std::pair(Ann650, messages)); // shown, saved or not; the name asked
         QVERIFY2(window.dialogs.last().text.contains(reason), qPrintable(window.dialogs.last().text));
         QCOMPARE(disk(), std::pair(messages ? file : QByteArray(file).replace(Image(Defaults), Image(Ann650)), entries));
+    }
+
+    // Another user's link in a sticky folder everyone may write in (run_confined.sh makes one), there at the read, or put
+    // in place of the file read while the name box is open: never followed, whatever fs.protected_symlinks says.
+    void anotherUsersLinkIsNeverFollowed_data()
+    {
+        QTest::addColumn<bool>("meanwhile");
+        QTest::newRow("there at the read") << false;
+        QTest::newRow("put in place while the name box is open") << true;
+    }
+    void anotherUsersLinkIsNeverFollowed()
+    {
+        QFETCH(bool, meanwhile);
+        const QDir work(qEnvironmentVariable("TARMELON_SHARED"));
+        if (work.path() == ".")
+            QSKIP("needs another user's link: run_confined.sh as root");
+        // The records name leads through the player's own link to a folder: to the shared folder, or first to a plain file.
+        const auto lead = [&](const QString &folder) { QFile::remove("current"); return QFile::link(folder, "current"); };
+        QVERIFY(QDir::setCurrent(work.path()) && QDir().mkpath("plain") && lead(meanwhile ? "plain" : "shared"));
+        DataDir = work.filePath("current");
+        WriteAll("mine.dat", Image(Defaults)); // the player's, where the other user's link leads
+        WriteAll("plain/tarmelon.dat", Image(Defaults));
+        window.onDialog = [&](const Dialog &d) { QVERIFY(d.kind == "message" || !meanwhile || lead("shared")); };
+        const auto disk = [] { return std::tuple(OnDisk("mine.dat"), OnDisk("plain/tarmelon.dat"), QDir("shared").entryList(QDir::AllEntries | QDir::System)); };
+        const auto before = disk();
+        win("650:Ann");
+        QCOMPARE(std::pair(shown(), int(window.dialogs.size())), std::pair(Ann650, meanwhile ? 2 : 3)); // the name asked, warned of
+        QVERIFY2(window.dialogs.last().text.contains("другого пользователя"), qPrintable(window.dialogs.last().text));
+        QCOMPARE(disk(), before);
+    }
+
+    // Started in a folder whose name is not UTF-8: a win is saved there, and a warning names the folder readably.
+    void aFolderNamedInAnotherEncoding()
+    {
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/bad\xff";
+        const auto leave = qScopeGuard([&] {
+            QDir::setCurrent(dir.path()), ::unlink(folder + "/tarmelon.dat"), ::rmdir(folder + "/tarmelon.dat"), ::rmdir(folder);
+        });
+        QVERIFY(::mkdir(folder, 0700) == 0 && ::chdir(folder) == 0);
+        Main();
+        win("650:Ann");
+        QCOMPARE(std::pair(OnDisk("tarmelon.dat"), int(window.dialogs.size())), std::pair(Image(Ann650), 1));
+        QVERIFY(QFile::remove("tarmelon.dat") && QDir().mkdir("tarmelon.dat"));
+        ShowRecords();
+        QVERIFY2(window.dialogs.last().text.contains(QDir::currentPath() + "/tarmelon.dat\n"), qPrintable(window.dialogs.last().text));
     }
 
     void twoRunningGamesBothKeepTheirRecords()

@@ -145,15 +145,19 @@ QStringList FollowLinks(const QString &path, QString &error)
     for (struct stat link {}; ::lstat(Native(names.last()).constData(), &link) == 0 && S_ISLNK(link.st_mode);) {
         const QString folder = QFileInfo(names.last()).path();
         struct stat shared {};
-        QByteArray target(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(Native(names.last()).constData(), target.data(), target.size());
-        if (::stat(Native(folder).constData(), &shared) != 0 || length < 0 || names.size() > 40) {
-            error = qt_error_string(length < 0 ? errno : names.size() > 40 ? ELOOP : errno);
+        if (::stat(Native(folder).constData(), &shared) != 0) {
+            error = qt_error_string(errno);
             return {};
         }
         if ((shared.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && link.st_uid != ::geteuid()
             && link.st_uid != shared.st_uid) {
-            error = QStringLiteral("Это ссылка другого пользователя в общей папке: игра не идёт по ней.");
+            error = QStringLiteral("Это ссылка другого пользователя в общей папке: по ней игра не читает и не пишет.");
+            return {};
+        }
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(Native(names.last()).constData(), target.data(), target.size());
+        if (length < 0 || names.size() > 40) {
+            error = qt_error_string(length < 0 ? errno : ELOOP);
             return {};
         }
         target.truncate(length);
@@ -171,9 +175,10 @@ QString WriteAtomically(const QString &target, const QByteArray &image, int perm
     QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
     if (!file.open())
         return file.errorString();
-    if (permissions < 0) { // as a new file is made
-        permissions = ::umask(0);
-        permissions = 0666 & ~::umask(mode_t(permissions));
+    if (permissions < 0) { // as any new file is made
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        permissions = int(0666 & ~mask);
     }
     // Told by errno: Qt says only "Unknown error" of a full disk.
     if (file.write(image) != image.size() || !file.flush() || ::fchmod(file.handle(), mode_t(permissions)) != 0

@@ -131,6 +131,8 @@ private slots:
         win(won);
         QCOMPARE(std::tuple(shown(), window.clockInterval, int(Game.SelectState)), std::tuple(table, 0, NothingSelected));
         QCOMPARE(OnDisk(RecordsPath()), Image(table) + meanwhile.mid(2560));
+        WriteAll(dir.filePath("any new file"), {}); // the records file's mode: as any new file's, or as the one replaced
+        QCOMPARE(QFileInfo(RecordsPath()).permissions(), QFileInfo(dir.filePath("any new file")).permissions());
     }
 
     // A win over what stands at the records path, or on a full disk: shown, then saved, or warned of and nothing changed.

@@ -6,7 +6,7 @@
 # that ends with the program (an ordinary user gets one through a user
 # namespace); and, started by root, as the user nobody, with TARMELON_SHARED
 # holding "shared", a sticky folder everyone may write in, like /tmp, where
-# another user has linked tarmelon.dat to the player's own mine.dat.
+# another user has linked tarmelon.dat to the player's plain/tarmelon.dat.
 # What the machine cannot give (a chroot or a container has no namespaces)
 # is said in one line, and the cases that need it end the run as skipped
 # (status 77), or failed where TARMELON_REQUIRE_CONFINED is set (.ci/run).
@@ -18,7 +18,7 @@ cp "$1" "$work/program" # where nobody can reach it
 shift
 missing=() player=() user=() size=size=256k
 if [ "$(id -u)" -eq 0 ] && { mkdir -m 1777 "$work/shared" && chown 65532 "$work/shared" \
-    && ln -s ../mine.dat "$work/shared/tarmelon.dat" && chown -h 65533 "$work/shared/tarmelon.dat"; } 2>/dev/null; then
+    && ln -s ../plain/tarmelon.dat "$work/shared/tarmelon.dat" && chown -h 65533 "$work/shared/tarmelon.dat"; } 2>/dev/null; then
     chown 65534:65534 "$work"
     player=(--reuid=65534 --regid=65534 --clear-groups) size+=,uid=65534,gid=65534
     export TARMELON_SHARED=$work

@@ -174,8 +174,7 @@ private slots:
         QFETCH(QString, stored);
         recordfile::Places10 places; // every place 32767 s: any time gets in
         places.fill({32767, "Зарвел"});
-        recordfile::Update(recordfile::ReadFile(RecordsPath()),
-                           [&](const QByteArray &) { return recordfile::EncodePlaces(places, {}); });
+        recordfile::Update(recordfile::ReadFile(RecordsPath()), [&](const QByteArray &) { return recordfile::EncodePlaces(places, {}); });
         NewGame();
         board({{8, 7}, {9, 16}});
         Game.ElapsedSeconds = std::int16_t(seconds);

@@ -104,18 +104,14 @@ private slots:
         QTest::newRow("1400 s: no place") << "1400:Ann" << none << Defaults;
         QTest::newRow("'?' for what the code page lacks, cut to 126 bytes") << "50:Li李😀ok" + QString(200, 'x') << none
             << "50:Li??ok" + QString(120, 'x') + " 500 600 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("control characters typed become spaces") << "650:Ann\nB\t\x1a\u0085ob" << none
-            << "500 600 650:Ann_B___ob 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("control bytes read become spaces") << "650:Ann" << Image("100:Юлия\r\n\x7f 200 300 400 500 600 700 800 900 1000")
-            << "100:Юлия___ 200 300 400 500 600 650:Ann 700 800 900";
+        QTest::newRow("control characters typed or read become spaces") << "650:Ann\nB\t\x1a\u0085ob"
+            << Image("100:Юлия\r\n\x7f 200 300 400 500 600 700 800 900 1000") << "100:Юлия___ 200 300 400 500 600 650:Ann_B___ob 700 800 900";
         QTest::newRow("names moved byte for byte, the bytes after record 20 kept") << "650:Ann"
             << Image("100:Юлия 200 300 400 500 600 700 800 " + long9 + " 1000") + "tail after record 20"
             << "100:Юлия 200 300 400 500 600 650:Ann 700 800 " + long9;
         QTest::newRow("no first score: reset") << "650:Ann" << QByteArray("\x03\x00Bob", 5).leftJustified(1280, '\0') << Ann650;
-        QTest::newRow("a zero in place 2 stays, and no time takes it") << "650:Ann"
-            << Image("500 0 700 800 900 1000 1100 1200 1300 1400") << "500 0 650:Ann 700 800 900 1000 1100 1200 1300";
-        QTest::newRow("a negative score stays") << "650:Ann"
-            << Image("500 600 -7 800 900 1000 1100 1200 1300 1400") << "500 600 -7 650:Ann 800 900 1000 1100 1200 1300";
+        QTest::newRow("a zero in place 2 and a negative score stay, and no time takes their places") << "650:Ann"
+            << Image("500 0 -7 800 900 1000 1100 1200 1300 1400") << "500 0 -7 650:Ann 800 900 1000 1100 1200 1300";
         QTest::newRow("another game's record entered meanwhile") << "650:Ann"
             << Image("500 600 640:Bob 700 800 900 1000 1100 1200 1300") << "500 600 640:Bob 650:Ann 700 800 900 1000 1100 1200";
         QTest::newRow("no place left meanwhile") << "650:Ann"
@@ -134,8 +130,7 @@ private slots:
         QCOMPARE(QFileInfo(RecordsPath()).permissions(), QFileInfo(dir.filePath("any new file")).permissions());
     }
 
-    // A win over what stands at the records path, on a full disk, or where the game started in a folder named in another
-    // encoding: shown, then saved, or warned of and nothing changed.
+    // A win over what stands at the records path, on a full disk, or in a folder named in another encoding: shown, then saved, or warned of.
     void aWinOverWhatStandsThere_data()
     {
         QTest::addColumn<int>("messages"); // none: saved
@@ -161,17 +156,16 @@ private slots:
         const QString shared = qEnvironmentVariable("TARMELON_SHARED"); // run_confined.sh: shared/tarmelon.dat, a link to plain/tarmelon.dat
         const auto lead = [&](const QString &folder) { QFile::remove(shared + "/current"); return QFile::link(folder, shared + "/current"); };
         const QByteArray folder = QFile::encodeName(dir.path()) + "/bad\xff";
-        const auto removeFolder = qScopeGuard([&] { std::filesystem::remove_all(folder.constData()); });
+        const auto leave = qScopeGuard([&] { QDir::setCurrent(dir.path()), std::filesystem::remove_all(folder.constData()); });
         if (thing.startsWith("full disk"))
             DataDir = qEnvironmentVariable("TARMELON_SMALL_DISK");
         else if (thing.startsWith("another user's link")) // the records name leads through the player's own link to a folder
-            DataDir = shared.isEmpty() ? shared : shared + "/current";
+            DataDir = shared.isEmpty() || !QDir(shared).mkpath("plain") || !lead("plain") ? "" : shared + "/current";
         if (DataDir.isEmpty())
             QSKIP("needs run_confined.sh");
         if (thing.endsWith("another encoding")) { // the game started there
             QVERIFY(::mkdir(folder, 0700) == 0 && ::chdir(folder) == 0);
             Main();
-            QVERIFY(QDir::setCurrent(dir.path()));
         }
         if (thing == "pipe" || thing == "socket")
             QCOMPARE(::mknod(QFile::encodeName(RecordsPath()), (thing == "pipe" ? S_IFIFO : S_IFSOCK) | 0600, 0), 0);
@@ -179,8 +173,6 @@ private slots:
             QVERIFY(QFile::link(thing.endsWith("/dev/zero") ? "/dev/zero" : "real.dat", RecordsPath()));
         else if (thing.startsWith("directory"))
             QVERIFY(QDir().mkpath(RecordsPath() + "/keep"));
-        else if (thing.startsWith("another user's link"))
-            QVERIFY(QDir(shared).mkpath("plain") && lead("plain"));
         const QByteArray tail(thing == "20 MB file" ? 20'000'000 : 56 * 1024, 't'); // 15 pages: no copy fits in the 8 left
         if (!QFileInfo::exists(RecordsPath()) && !thing.endsWith("no file"))
             WriteAll(RecordsPath(), Image(Defaults) + tail); // the file itself, or the link's target
@@ -193,10 +185,9 @@ private slots:
             QFile filler(DataDir + "/filler"); // emptied first when left from the row before, then filling the disk
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && filler.write(QByteArray(256 * 1024, 'f')) > 0);
             QVERIFY(filler.resize(filler.size() - (thing.endsWith("only") ? 32 * 1024 : 0)));
-        } else if (thing.endsWith("open")) { // and back at the warning
-            window.onDialog = [&](const Dialog &d) { QVERIFY(lead(d.kind == "input" ? "shared" : "plain")); };
-        } else if (thing.startsWith("another user's link")) {
-            QVERIFY(lead("shared"));
+        } else if (thing.startsWith("another user's link")) { // there from the start, or put there at the name box and back at the warning
+            window.onDialog = [&](const Dialog &d) { QVERIFY(!thing.endsWith("open") || lead(d.kind == "input" ? "shared" : "plain")); };
+            QVERIFY(thing.endsWith("open") || lead("shared"));
         }
         // The file, and the directory with no new file left in it.
         const auto disk = [] { return std::pair(OnDisk(RecordsPath()), QDir(DataDir).entryList(QDir::AllEntries | QDir::Hidden)); };
@@ -227,10 +218,7 @@ private slots:
     {
         const auto table = [](int k) { return Image(Defaults, QString::number(k)) + "tail after record 20"; };
         const auto k = [](const QByteArray &image) { return recordfile::DecodePlaces(image)[0].Name.toInt(); };
-        const auto save = [&] {
-            return recordfile::Update(recordfile::ReadFile(RecordsPath()),
-                                      [&](auto &image) { return std::optional(table(k(image) + 1)); });
-        };
+        const auto save = [&] { return recordfile::Update(recordfile::ReadFile(RecordsPath()), [&](auto &image) { return std::optional(table(k(image) + 1)); }); };
         const auto saving = [&](int saves) { return Child([&] { while (saves-- != 0) save(); return 0; }); }; // -1: forever
         // Kills at random moments, seeded to repeat, over twice the time a child takes to save once.
         const auto start = std::chrono::steady_clock::now();
@@ -273,11 +261,6 @@ private slots:
         for (int n = 0; n < recordfile::Places; ++n)
             full[n] = {std::int16_t(n % 2 ? 32768 - n : n - 32768), QString(n * 14, u'Ж') + "<b>имя</b>&amp;"};
         const QByteArray base = recordfile::EncodePlaces(full, QByteArray(2600, '\xee'));
-        for (int length = 0; length <= base.size(); ++length)
-            check(base.left(length));
-        for (int at = 0; at < 2562; at += at % 128 == 1 ? 125 : 1) // every value 2 bytes either side of each record start
-            for (int byte = 0; byte < 256; ++byte)
-                check(QByteArray(base).replace(at, 1, QByteArray(1, char(byte))));
         for (QRandomGenerator random(20240611); images < 100'000 && !QTest::currentTestFailed();) {
             QByteArray image = base.left(random.bounded(base.size() + 1)); // random words in a random cut, now and then padded
             image += QByteArray(random.bounded(50) ? 0 : random.bounded(int(recordfile::MaxFileBytes) - 2600), 'z');

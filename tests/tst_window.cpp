@@ -55,18 +55,24 @@ private slots:
     void initTestCase()
     {
         SetUpApplication(*qApp);
-        window = new MainWindow;
-        SetWindow(window);
         QDir::setCurrent(dir.path());
         SetGenerator(&generator);
+    }
+    // Each test has a window of its own, as the program starts it.
+    void init()
+    {
+        window = new MainWindow;
+        SetWindow(window);
+        SetProgramEnding(false);
         Main();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->minimumSize(), window->maximumSize());
     }
+    void cleanup() { delete window; }
 
     void panelsCoverWhatTheLayoutSays()
     {
+        QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(showsAt("logo", {200, 100}) && showsAt("titlePicture", {260, 400}));
         RunHandler([] { ToolbarClick(3); });
         QVERIFY(showsAt("helpPanel", {200, 100}) && showsAt("titlePicture", {260, 400}));
@@ -195,7 +201,6 @@ private slots:
         QTimer::singleShot(0, window, &QWidget::close);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(ProgramEnding());
-        delete window;
     }
 };
 

@@ -76,7 +76,7 @@ void Play(QWidget &window)
 {
     std::array<QWidget *, tarmelon::CellCount> cells{};
     for (int i = 0; i < tarmelon::CellCount; ++i)
-        cells[i] = window.findChild<QWidget *>(QStringLiteral("cell%1").arg(i));
+        cells[i] = window.findChild<QWidget *>(QStringLiteral("Image1_%1").arg(i));
     std::mt19937 random(20040101);
     for (std::size_t game = 0; game < newGames.size(); ++game) {
         Timed(newGames[game], tarmelon::NewGame);
@@ -110,7 +110,7 @@ int main(int argc, char *argv[])
     tarmelon::Main();
     // A press of "Игра": a game on the board and its clock running.
     const auto newGame = [&form1] {
-        form1.findChild<QAbstractButton *>(QStringLiteral("gameButton"))->click();
+        form1.findChild<QAbstractButton *>(QStringLiteral("Toolbar1_1"))->click();
     };
     return bench::Run(form1, argc > 1 ? argv[1] : "startup", newGame, [&] { Play(form1); });
 }

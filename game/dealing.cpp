@@ -64,9 +64,7 @@ void NewGame()
     GameState &g = Game;
     Window &w = Win();
     Rng().Reseed();
-    w.SetPanelVisible(Panel::Board, true);
-    w.SetPanelVisible(Panel::Records, false);
-    w.SetPanelVisible(Panel::Help, false);
+    ShowOnly(Panel::Board);
     g.SelectState = NothingSelected;
     g.RedCount = 0;
     g.BlueCount = 0;

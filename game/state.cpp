@@ -23,4 +23,10 @@ void SetWindow(Window *window)
     currentWindow = window;
 }
 
+void ShowOnly(std::optional<Panel> panel)
+{
+    for (Panel each : {Panel::Board, Panel::Records, Panel::Help})
+        Win().SetPanelVisible(each, each == panel);
+}
+
 } // namespace tarmelon

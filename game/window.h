@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tarmelon {
 
 enum class Panel { Board, Records, Help };
@@ -54,5 +56,9 @@ public:
 // The window the game talks to; set once at start-up (or by a test).
 Window &Win();
 void SetWindow(Window *window);
+
+// The panels replace each other: `panel` is shown and the other two hidden;
+// with none, all three are hidden and the title screen shows.
+void ShowOnly(std::optional<Panel> panel);
 
 } // namespace tarmelon

@@ -108,9 +108,7 @@ void ShowRecords()
 {
     Window &w = Win();
     w.SetClockInterval(0);
-    w.SetPanelVisible(Panel::Board, false);
-    w.SetPanelVisible(Panel::Records, true);
-    w.SetPanelVisible(Panel::Help, false);
+    ShowOnly(Panel::Records);
 
     // A file that cannot be read is never written over: the table it holds
     // must survive whatever this display does.

@@ -118,6 +118,21 @@ inline void ResetGame(ScriptedWindow &window, const QString &dataDir = {})
     }
 }
 
+// A cell as the board text writes it: ".." empty, "r5" a red 5, "b3" a blue 3.
+inline int Value(const QString &cell)
+{
+    return cell == ".." ? 0 : cell.mid(1).toInt() + (cell.startsWith('b') ? BlueBase : RedBase);
+}
+
+// Lays out a board written as eight lines of eight cells, top row first.
+inline void SetBoard(const QString &rows)
+{
+    const QStringList cells = rows.simplified().split(' ');
+    Q_ASSERT(cells.size() == CellCount);
+    for (int i = 0; i < CellCount; ++i)
+        SetCell(i, Value(cells[i]));
+}
+
 inline int SpheresOnBoard() { return int(CellCount - std::count(Game.Board.begin(), Game.Board.end(), 0)); }
 
 } // namespace tarmelon::test

@@ -8,6 +8,7 @@
 #include "ui/application.h"
 #include "ui/board.h"
 #include "ui/commands.h"
+#include "ui/elements.h"
 #include "ui/helptext.h"
 #include "ui/mainwindow.h"
 #include "ui/pictures.h"
@@ -30,7 +31,9 @@ class WindowTest : public QObject {
     test::ScriptedGenerator generator{5};
 
     template <typename T = QWidget> T *find(const QString &name) const { return window->findChild<T *>(name); }
-    QLabel *cell(int i) const { return find<QLabel>(QStringLiteral("cell%1").arg(i)); }
+    QLabel *cell(int i) const { return find<QLabel>(QStringLiteral("Image1_%1").arg(i)); }
+    // Where an element's middle shows in the window.
+    QPoint middle(const QString &name) const { return find(name)->mapTo(window, find(name)->rect().center()); }
     Board *board() const { return find<Board>("board"); }
     // Whether element `name`, or one inside it, is what shows at a point.
     bool showsAt(const QString &name, QPoint at) const
@@ -55,38 +58,47 @@ private slots:
     void initTestCase()
     {
         SetUpApplication(*qApp);
-        window = new MainWindow;
-        SetWindow(window);
         QDir::setCurrent(dir.path());
         SetGenerator(&generator);
+    }
+    // Each test has a window of its own, as the program starts it.
+    void init()
+    {
+        window = new MainWindow;
+        SetWindow(window);
+        SetProgramEnding(false);
         Main();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->minimumSize(), window->maximumSize());
     }
+    void cleanup() { delete window; }
 
     void panelsCoverWhatTheLayoutSays()
     {
-        QVERIFY(showsAt("logo", {200, 100}) && showsAt("titlePicture", {260, 400}));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        const QPoint logo = middle("Image4"), title = middle("Image2"), titleCorner = find("Image2")->geometry().topLeft();
+        QVERIFY(showsAt("Image4", logo));
+        QVERIFY(showsAt("Image2", title));
         RunHandler([] { ToolbarClick(3); });
-        QVERIFY(showsAt("helpPanel", {200, 100}) && showsAt("titlePicture", {260, 400}));
-        auto *help = find<QLabel>("helpText"); // all four paragraphs fit
+        QVERIFY(showsAt("Frame3", logo));
+        QVERIFY(showsAt("Image2", title));
+        auto *help = find<QLabel>("Label5"); // all four paragraphs fit
         QVERIFY(HelpText.size() == 671 && HelpText.count("\r\n") == 3 && help->heightForWidth(help->width()) <= help->height());
         QStringList captions; // each with its two trailing blanks
-        for (const char *name : {"gameButton", "recordsButton", "helpButton", "exitButton"})
-            captions << find<QAbstractButton>(name)->text();
+        for (int k = 1; k <= 4; ++k)
+            captions << find<QAbstractButton>(QString("Toolbar1_%1").arg(k))->text();
         QCOMPARE(captions, QStringList({"Игра  ", "Рекорды  ", "Справка  ", "Выход  "}));
         RunHandler([] { ToolbarClick(2); });
         // The panel paints over the logo, not just lies above it.
         const QImage shown = window->grab().toImage();
-        QCOMPARE(shown.pixelColor((QPointF(250, 100) * shown.devicePixelRatio()).toPoint()),
-                 find("recordsPanel")->palette().color(QPalette::Window));
-        QVERIFY(showsAt("titlePicture", {50, 230}));
-        QVERIFY(!find<QTimer>("clock")->isActive());
+        QCOMPARE(shown.pixelColor((QPointF(logo) * shown.devicePixelRatio()).toPoint()),
+                 find("Frame2")->palette().color(QPalette::Window));
+        QVERIFY(showsAt("Image2", titleCorner + QPoint(PictureBorder, PictureBorder))); // beside the records panel
+        QVERIFY(!find<QTimer>("Timer1")->isActive());
         RunHandler([] { ToolbarClick(1); });
-        for (QPoint p : {QPoint(200, 100), QPoint(260, 400), QPoint(5, 610)})
-            QVERIFY(showsAt("boardPanel", p));
-        QCOMPARE(find("redCounter")->palette().color(QPalette::Window), QColor(128, 0, 0));
+        for (QPoint p : {logo, title, find("Image2")->geometry().bottomLeft()})
+            QVERIFY(showsAt("Frame1", p));
+        QCOMPARE(find("Label1_0")->palette().color(QPalette::Window), QColor(128, 0, 0));
     }
 
     void cellsStackAndTheMarkerSwallowsItsClicks()
@@ -95,17 +107,21 @@ private slots:
         for (int i = 0; i < CellCount; ++i) // the holder's own picture, not a copy
             QCOMPARE(cell(i)->pixmap().cacheKey(), ValuePicture(Game.Board[i]).cacheKey());
         // In the overlap the higher-numbered cell is in front.
-        QVERIFY(window->childAt(73, 108) == cell(1) && window->childAt(20, 161) == cell(8));
+        for (auto [lower, higher] : {std::pair(0, 1), std::pair(0, 8)}) {
+            const QPoint overlap = cell(higher)->mapTo(window, QPoint(1, 1));
+            QVERIFY(cell(lower)->rect().contains(cell(lower)->mapFrom(window, overlap)));
+            QCOMPARE(window->childAt(overlap), cell(higher));
+        }
         const int sphere = int(std::find_if(Game.Board.begin(), Game.Board.end(), [](auto v) { return v; }) - Game.Board.begin());
         QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, {34, 34});
         QCOMPARE(board()->FocusCell(), sphere); // the focus cell follows the click
-        auto *marker = find<QLabel>("marker");
+        auto *marker = find<QLabel>("Image3");
         QCOMPARE(marker->mapTo(window, QPoint()), cell(sphere)->mapTo(window, QPoint()));
         // A click on the marker, or on the selected cell where the marker
         // leaves it free, changes nothing.
         const auto before = Game.Board;
         QTest::mouseClick(marker, Qt::LeftButton, {}, {30, 30});
-        QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, {66, 65});
+        QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, QPoint(marker->width(), marker->height()) + QPoint(2, 2));
         QCOMPARE(std::pair(int(Game.SelectState), Game.Board), std::pair(int(OneSelected), before));
         QVERIFY(!board()->FocusFrameShown()); // a mouse player sees no frame
     }
@@ -136,16 +152,17 @@ private slots:
 
     void keysWorkFromAnyElementAndBoxesSpeakRussian()
     {
-        find("recordsButton")->setFocus();
+        find("Toolbar1_2")->setFocus();
         QTest::keySequence(window, QKeySequence(Qt::Key_F1));
-        QVERIFY(find("helpPanel")->isVisible());
+        QVERIFY(find("Frame3")->isVisible());
         QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_H));
-        QTest::keyClick(find("helpButton"), Qt::Key_Return); // Enter presses a button
-        QVERIFY(find("recordsPanel")->isHidden() && find("helpPanel")->isVisible());
+        QTest::keyClick(find("Toolbar1_3"), Qt::Key_Return); // Enter presses a button
+        QVERIFY(find("Frame2")->isHidden());
+        QVERIFY(find("Frame3")->isVisible());
         // Tab goes through the four buttons to the board.
         QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_N));
-        find("gameButton")->setFocus();
-        for (const char *next : {"recordsButton", "helpButton", "exitButton", "board"}) {
+        find("Toolbar1_1")->setFocus();
+        for (const char *next : {"Toolbar1_2", "Toolbar1_3", "Toolbar1_4", "board"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QVERIFY(find(next)->hasFocus());
         }
@@ -157,7 +174,7 @@ private slots:
         QCOMPARE(name, QString()); // Escape cancels
         // A name in markup shows as its own characters, no taller than any other.
         window->SetRecordNameText(0, "<h1>Огромный</h1>");
-        QCOMPARE(find<QLabel>("recordName0")->sizeHint().height(), find<QLabel>("recordName1")->sizeHint().height());
+        QCOMPARE(find<QLabel>("Label3_0")->sizeHint().height(), find<QLabel>("Label3_1")->sizeHint().height());
     }
 
     void spheresShowTheirColourAndSizeAndEveryPictureHasASharpTwin()
@@ -195,7 +212,6 @@ private slots:
         QTimer::singleShot(0, window, &QWidget::close);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(ProgramEnding());
-        delete window;
     }
 };
 

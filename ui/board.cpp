@@ -4,6 +4,7 @@
 #include "boardaccessible.h"
 #include "commands.h"
 #include "elements.h"
+#include "layout.h"
 #include "pictures.h"
 #include "game/checked.h"
 #include "game/moves.h"
@@ -19,12 +20,10 @@ namespace tarmelon {
 
 namespace {
 
-// The board's corner in its panel and the grid's pitch.
-constexpr QPoint BoardCorner{8, 48};
-constexpr int Pitch = 64;
-// Before its first picture a cell is 66 x 66; then its picture's size plus
-// the border, its corner staying put.
-constexpr QSize EmptyCellSize{66, 66};
+using layout::Pitch;
+// The board widget holds the cells and lies where cell 0 stands; a cell
+// takes its picture's size plus the border, its corner staying put.
+constexpr QPoint BoardCorner = layout::Image1Corner;
 constexpr QSize CellSize = ValuePictureSize + QSize(2 * PictureBorder, 2 * PictureBorder);
 constexpr QSize BoardSize{Pitch * (BoardSide - 1) + CellSize.width(),
                           Pitch * (BoardSide - 1) + CellSize.height()};
@@ -48,11 +47,11 @@ class CellPicture : public QLabel {
 public:
     CellPicture(int index, Board *board) : QLabel(board), index_(index), board_(board)
     {
-        setObjectName(QStringLiteral("cell%1").arg(index));
+        setObjectName(layout::Name("Image1", index));
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(PictureBorder);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setGeometry(QRect({Pitch * (index % BoardSide), Pitch * (index / BoardSide)}, EmptyCellSize));
+        setGeometry(layout::Image1(index).translated(-BoardCorner));
     }
 
 protected:
@@ -122,9 +121,9 @@ Board::Board(QWidget *panel) : QWidget(panel)
         cells_[static_cast<std::size_t>(i)] = new CellPicture(i, this);
     // The marker lies in front of every cell. A click on it reaches no cell.
     marker_ = new QLabel(this);
-    marker_->setObjectName(QStringLiteral("marker"));
+    marker_->setObjectName(QStringLiteral("Image3"));
     marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
-    marker_->setGeometry(QRect({0, 0}, MarkerSize));
+    marker_->setGeometry(QRect(layout::Image3 - BoardCorner, MarkerSize));
     frame_ = new FocusFrame(this);
 }
 

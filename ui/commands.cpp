@@ -14,13 +14,6 @@ namespace tarmelon {
 namespace {
 bool ending = false;
 
-void HideAllPanels()
-{
-    Window &w = Win();
-    w.SetPanelVisible(Panel::Board, false);
-    w.SetPanelVisible(Panel::Records, false);
-    w.SetPanelVisible(Panel::Help, false);
-}
 void Fail(const QString &message, int status)
 {
     SetProgramEnding(true);
@@ -33,7 +26,7 @@ void Main()
 {
     InitialSpheres = 24;
     DataDir = recordfile::CurrentDirectory();
-    HideAllPanels();
+    ShowOnly(std::nullopt);
 }
 
 void KeepRecordsIn(const QString &folder)
@@ -49,15 +42,12 @@ void KeepRecordsIn(const QString &folder)
 
 void ShowHelp()
 {
-    Window &w = Win();
-    w.SetPanelVisible(Panel::Board, false);
-    w.SetPanelVisible(Panel::Records, false);
-    w.SetPanelVisible(Panel::Help, true);
+    ShowOnly(Panel::Help);
 }
 
 void ExitCommand()
 {
-    HideAllPanels();
+    ShowOnly(std::nullopt);
     const Box::Button answer = Win().MessageBox(QStringLiteral("Вы уверены?"), QStringLiteral("ВЫХОД"),
                                                 Box::Yes | Box::No, Box::Question);
     if (answer == Box::Yes) {

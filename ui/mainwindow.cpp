@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "elements.h"
 #include "helptext.h"
+#include "layout.h"
 #include "pictures.h"
 #include "toolbarbutton.h"
 #include "game/checked.h"
@@ -33,19 +34,15 @@ static_assert(SameValue(Box::NoIcon, QMessageBox::NoIcon) && SameValue(Box::Warn
               && SameValue(Box::Critical, QMessageBox::Critical)
               && SameValue(Box::Question, QMessageBox::Question));
 
-namespace {
-constexpr QSize ClientSize{533, 621};
-} // namespace
-
 MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("form1"));
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Тармелон"));
     setWindowIcon(ProgramIcon());
     setFont(WindowFont());
-    setFixedSize(ClientSize);
+    setFixedSize(layout::Form1);
 
     // Children are stacked in creation order, the last on top: the title
     // screen lies beneath the panels, the panels beneath the toolbar.
@@ -63,7 +60,7 @@ MainWindow::MainWindow()
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), 4);
 
     clock_ = new QTimer(this);
-    clock_->setObjectName(QStringLiteral("clock"));
+    clock_->setObjectName(QStringLiteral("Timer1"));
     clock_->setInterval(0);
     connect(clock_, &QTimer::timeout, this, [] { RunHandler(ClockTick); });
 }
@@ -72,38 +69,37 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildTitleScreen()
 {
-    Picture(this, QStringLiteral("titlePicture"), LoadPicture(QStringLiteral("title")), {8, 224});
-    Picture(this, QStringLiteral("logo"), LoadPicture(QStringLiteral("logo")), {160, 64});
-    TextLabel(this, QStringLiteral("addressLine"), QStringLiteral("(2004 г.)  tarmelon.example.org"),
-              {128, 176, 281, 17}, BoldFont(), Qt::AlignCenter, false);
-    TextLabel(this, QStringLiteral("authorLine"), QStringLiteral("Программу сделал Т. Мелонов"),
-              {112, 160, 305, 17}, BoldFont(), Qt::AlignCenter, false);
+    Picture(this, QStringLiteral("Image2"), LoadPicture(QStringLiteral("title")), layout::Image2);
+    Picture(this, QStringLiteral("Image4"), LoadPicture(QStringLiteral("logo")), layout::Image4);
+    TextLabel(this, QStringLiteral("Label7"), QStringLiteral("(2004 г.)  tarmelon.example.org"),
+              layout::Label7, BoldFont(), Qt::AlignCenter, false);
+    TextLabel(this, QStringLiteral("Label6"), QStringLiteral("Программу сделал Т. Мелонов"),
+              layout::Label6, BoldFont(), Qt::AlignCenter, false);
 }
 
 void MainWindow::BuildHelpPanel()
 {
-    QFrame *panel = PanelFrame(this, QStringLiteral("helpPanel"), {8, 48, 513, 177});
+    QFrame *panel = PanelFrame(this, QStringLiteral("Frame3"), layout::Frame3);
     panel->setAccessibleName(QStringLiteral("Справка"));
     panels_[static_cast<std::size_t>(Panel::Help)] = panel;
     // QLabel draws a lone CR as a glyph; the line breaks are the same.
     QString shown = HelpText;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QLabel *help = TextLabel(panel, QStringLiteral("helpText"), shown, {16, 16, 481, 153},
+    QLabel *help = TextLabel(panel, QStringLiteral("Label5"), shown, layout::Label5,
                              WindowFont(), Qt::AlignLeft | Qt::AlignTop, false);
     help->setWordWrap(true);
 }
 
 void MainWindow::BuildBoardPanel()
 {
-    QFrame *panel = PanelFrame(this, QStringLiteral("boardPanel"), {0, 48, 529, 569});
+    QFrame *panel = PanelFrame(this, QStringLiteral("Frame1"), layout::Frame1);
     panel->setAccessibleName(QStringLiteral("Поле"));
     panels_[static_cast<std::size_t>(Panel::Board)] = panel;
     board_ = new Board(panel);
     const QColor colours[2] = {QColor(128, 0, 0), QColor(0, 0, 128)};
-    const char *const names[2] = {"redCounter", "blueCounter"};
     for (int k = 0; k < 2; ++k) {
-        QLabel *counter = TextLabel(panel, QString::fromLatin1(names[k]), QStringLiteral("Label1"),
-                                    {8 + 56 * k, 16, 57, 25}, BoldFont(), Qt::AlignCenter, true);
+        QLabel *counter = TextLabel(panel, layout::Name("Label1", k), QStringLiteral("Label1"),
+                                    layout::Label1[k], BoldFont(), Qt::AlignCenter, true);
         QPalette palette = counter->palette();
         palette.setColor(QPalette::Window, colours[k]);
         palette.setColor(QPalette::WindowText, Qt::white);
@@ -113,14 +109,14 @@ void MainWindow::BuildBoardPanel()
                                                  : QStringLiteral("Синих сфер"));
         counters_[static_cast<std::size_t>(k)] = counter;
     }
-    seconds_ = TextLabel(panel, QStringLiteral("seconds"), QStringLiteral("0"), {128, 16, 89, 25},
-                         BoldFont(), Qt::AlignCenter, true);
+    seconds_ = TextLabel(panel, QStringLiteral("Label2"), QStringLiteral("0"), layout::Label2, BoldFont(),
+                         Qt::AlignCenter, true);
     seconds_->setAccessibleDescription(QStringLiteral("Секунд"));
 }
 
 void MainWindow::BuildRecordsPanel()
 {
-    QFrame *panel = PanelFrame(this, QStringLiteral("recordsPanel"), {112, 48, 305, 193});
+    QFrame *panel = PanelFrame(this, QStringLiteral("Frame2"), layout::Frame2);
     panel->setAccessibleName(QStringLiteral("Рекорды"));
     panels_[static_cast<std::size_t>(Panel::Records)] = panel;
     QFont first = WindowFont();
@@ -129,31 +125,30 @@ void MainWindow::BuildRecordsPanel()
     const QString none = QStringLiteral("---");
     for (int row = 0; row < 10; ++row) {
         const QFont font = row == 0 ? first : WindowFont();
-        const int top = 24 + 16 * row;
         const auto k = static_cast<std::size_t>(row);
-        names_[k] = TextLabel(panel, QStringLiteral("recordName%1").arg(row), none, {32, top, 145, 17},
-                              font, Qt::AlignLeft | Qt::AlignVCenter, false);
-        scores_[k] = TextLabel(panel, QStringLiteral("recordScore%1").arg(row), none,
-                               {200, top, 65, 17}, font, Qt::AlignLeft | Qt::AlignVCenter, false);
+        names_[k] = TextLabel(panel, layout::Name("Label3", row), none, layout::Label3(row), font,
+                              Qt::AlignLeft | Qt::AlignVCenter, false);
+        scores_[k] = TextLabel(panel, layout::Name("Label4", row), none, layout::Label4(row), font,
+                               Qt::AlignLeft | Qt::AlignVCenter, false);
     }
-    PanelFrame(panel, QStringLiteral("divider"), {184, 8, 9, 177});
+    PanelFrame(panel, QStringLiteral("Frame4"), layout::Frame4);
 }
 
 void MainWindow::BuildToolbar()
 {
     auto *toolbar = new QToolBar(this);
-    toolbar->setObjectName(QStringLiteral("toolbar"));
-    toolbar->setGeometry(0, 0, ClientSize.width(), 44);
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setGeometry(layout::Toolbar1);
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
-    const char *const names[] = {"gameButton", "recordsButton", "helpButton", "exitButton"};
     const char *const pictures[] = {"toolbar/game", "toolbar/records", "toolbar/help", "toolbar/exit"};
     const QString captions[] = {QStringLiteral("Игра  "), QStringLiteral("Рекорды  "),
                                 QStringLiteral("Справка  "), QStringLiteral("Выход  ")};
     for (int k = 0; k < 4; ++k) {
         // Buttons of their own rather than actions: an action's text loses
         // the captions' trailing blanks.
-        auto *button = new ToolbarButton(QString::fromLatin1(names[k]),
+        // Named by the index the toolbar reports: Toolbar1_1 is the game button.
+        auto *button = new ToolbarButton(layout::Name("Toolbar1", k + 1),
                                          LoadPicture(QString::fromLatin1(pictures[k])), captions[k],
                                          toolbar);
         toolbar->addWidget(button);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolbarbutton.h"
 
+#include "layout.h"
 #include "pictures.h"
 
 #include <QKeyEvent>
@@ -9,10 +10,6 @@
 #include <QStylePainter>
 
 namespace tarmelon {
-
-namespace {
-constexpr QSize ButtonSize{94, 38};
-} // namespace
 
 ToolbarButton::ToolbarButton(const QString &name, const QPixmap &picture, const QString &caption,
                              QWidget *parent)
@@ -24,7 +21,7 @@ ToolbarButton::ToolbarButton(const QString &name, const QPixmap &picture, const 
     setIconSize(ToolbarPictureSize);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setAutoRaise(true);
-    setFixedSize(ButtonSize);
+    setFixedSize(layout::ToolbarButton);
     setFocusPolicy(Qt::TabFocus);
 }
 

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The built program as a player and a screen reader meet it, each run on a
 D-Bus session of its own, the board read through AT-SPI.
-Usage: python3 realprogram.py keyboard TARMELON | wayland TARMELON DESKTOP_ENTRY"""
+Usage: python3 realprogram.py keyboard TARMELON | wayland TARMELON DESKTOP_ENTRY | startup TARMELON"""
 
 import os
 import re
@@ -190,10 +190,42 @@ def wayland(binary, entry):
     print("on Wayland: dealt, records kept in ~/.local/share/tarmelon/, ended through the exit question")
 
 
+def startup(binary):
+    """Qt's own options start the window and an unknown argument is noted on
+    standard error and skipped; with no display the game says so in one line
+    and ends with status 1, no abort, while --help and --version answer."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"], pass_fds=(write_end,))
+    os.close(write_end)
+    bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    xvfb = dict(bare, DISPLAY=":" + os.fdopen(read_end).readline().strip())
+    workdir = tempfile.TemporaryDirectory()
+    try:
+        for args in (["-style", "Fusion"], ["-reverse"], ["--no-such-option", "stray"]):
+            game = subprocess.Popen([binary, *args], cwd=workdir.name, env=xvfb, stderr=subprocess.PIPE, text=True)
+            try:
+                wait_for(f"window with {args}", lambda: subprocess.run(
+                    ["xdotool", "search", "--onlyvisible", "--pid", str(game.pid)], env=xvfb, capture_output=True).stdout)
+            finally:
+                game.kill()
+            noted, unknown = game.communicate()[1], args[0] == "--no-such-option"
+            if any((arg.lstrip("-") in noted) != unknown for arg in args):
+                fail(f"{args}: standard error says {noted!r}")
+        for args, status, says in ((["--help"], 0, "--data-folder"), (["--version"], 0, "tarmelon"), ([], 1, "DISPLAY")):
+            run = subprocess.run([binary, *args], cwd=workdir.name, env=bare, capture_output=True, text=True)
+            said = run.stdout + run.stderr
+            if run.returncode != status or says not in said or (status and len(said.splitlines()) != 1):
+                fail(f"{args} with no display: status {run.returncode}, said {said!r}")
+        print("-style Fusion, -reverse and an unknown argument start the window; no display is one line and status 1")
+    finally:
+        server.terminate()
+        workdir.cleanup()
+
+
 if __name__ == "__main__":
     # A session bus of its own, whose accessibility bus lives in a runtime
     # folder of its own: tests side by side must not meet.
     if not os.environ.get("TARMELON_PRIVATE_SESSION"):
         os.environ.update(XDG_RUNTIME_DIR=tempfile.mkdtemp(), TARMELON_PRIVATE_SESSION="1")
         os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
-    {"keyboard": keyboard, "wayland": wayland}[sys.argv[1]](os.path.abspath(sys.argv[2]), *sys.argv[3:])
+    {"keyboard": keyboard, "wayland": wayland, "startup": startup}[sys.argv[1]](os.path.abspath(sys.argv[2]), *sys.argv[3:])

@@ -191,35 +191,28 @@ def wayland(binary, entry):
 
 
 def startup(binary):
-    """Qt's own options start the window and an unknown argument is noted on
-    standard error and skipped; with no display the game says so in one line
-    and ends with status 1, no abort, while --help and --version answer."""
+    """No display: one line, status 1, no abort, but --help and --version answer.
+    On Xvfb Qt's options start the window; an unknown argument is noted."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    for args, status, says in ((["--help"], 0, "--data-folder"), (["--version"], 0, "tarmelon"), ([], 1, "DISPLAY")):
+        run = subprocess.run([binary, *args], env=env, capture_output=True, text=True)
+        if run.returncode != status or says not in run.stdout + run.stderr or (status and run.stderr.count("\n") != 1):
+            fail(f"{args} with no display: status {run.returncode}, said {run.stdout + run.stderr!r}")
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"], pass_fds=(write_end,))
     os.close(write_end)
-    bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    xvfb = dict(bare, DISPLAY=":" + os.fdopen(read_end).readline().strip())
-    workdir = tempfile.TemporaryDirectory()
+    env.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     try:
         for args in (["-style", "Fusion"], ["-reverse"], ["--no-such-option", "stray"]):
-            game = subprocess.Popen([binary, *args], cwd=workdir.name, env=xvfb, stderr=subprocess.PIPE, text=True)
-            try:
-                wait_for(f"window with {args}", lambda: subprocess.run(
-                    ["xdotool", "search", "--onlyvisible", "--pid", str(game.pid)], env=xvfb, capture_output=True).stdout)
-            finally:
-                game.kill()
-            noted, unknown = game.communicate()[1], args[0] == "--no-such-option"
-            if any((arg.lstrip("-") in noted) != unknown for arg in args):
+            game = subprocess.Popen([binary, *args], env=env, stderr=subprocess.PIPE, text=True)
+            game_window(game.pid)
+            game.kill()
+            noted = game.communicate()[1]
+            if any((arg.lstrip("-") in noted) != (args[0] == "--no-such-option") for arg in args):
                 fail(f"{args}: standard error says {noted!r}")
-        for args, status, says in ((["--help"], 0, "--data-folder"), (["--version"], 0, "tarmelon"), ([], 1, "DISPLAY")):
-            run = subprocess.run([binary, *args], cwd=workdir.name, env=bare, capture_output=True, text=True)
-            said = run.stdout + run.stderr
-            if run.returncode != status or says not in said or (status and len(said.splitlines()) != 1):
-                fail(f"{args} with no display: status {run.returncode}, said {said!r}")
-        print("-style Fusion, -reverse and an unknown argument start the window; no display is one line and status 1")
     finally:
         server.terminate()
-        workdir.cleanup()
+    print("no display: one line, status 1; -style Fusion, -reverse and an unknown argument start the window")
 
 
 if __name__ == "__main__":

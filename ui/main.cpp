@@ -39,7 +39,7 @@ void AnswerHelpAndVersion(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     tarmelon::SetUpApplication(app);
     Options options;
-    for (const QString asked : {QStringLiteral("help-all"), QStringLiteral("help"), QStringLiteral("version")})
+    for (const QString &asked : {QStringLiteral("help-all"), QStringLiteral("help"), QStringLiteral("version")})
         if (options.parser.isSet(asked)) // answers and exits
             options.parser.process({QCoreApplication::arguments().first(), QStringLiteral("--") + asked});
 }

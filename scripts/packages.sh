@@ -13,13 +13,18 @@ install_missing_packages() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     echo "Installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    # Through env, as sudo drops the caller's environment.
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         "${missing[@]}"
 }
 
 # What building the game needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core
                 libgl-dev)
+
+# What building the Debian package needs besides: dpkg-shlibdeps and file
+# work out its Depends.
+PACKAGE_PACKAGES=(dpkg-dev file)
 
 # Configures and builds the game out of tree in $1.
 build_game() {

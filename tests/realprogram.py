@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The built program as a player and a screen reader meet it, each run on a
 D-Bus session of its own, the board read through AT-SPI.
-Usage: python3 realprogram.py keyboard TARMELON | wayland TARMELON DESKTOP_ENTRY"""
+Usage: python3 realprogram.py keyboard TARMELON | wayland TARMELON DESKTOP_ENTRY | startup TARMELON"""
 
 import os
 import re
@@ -190,10 +190,35 @@ def wayland(binary, entry):
     print("on Wayland: dealt, records kept in ~/.local/share/tarmelon/, ended through the exit question")
 
 
+def startup(binary):
+    """No display: one line, status 1, no abort, but --help and --version answer.
+    On Xvfb Qt's options start the window; an unknown argument is noted."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    for args, status, says in ((["--help"], 0, "--data-folder"), (["--version"], 0, "tarmelon"), ([], 1, "DISPLAY")):
+        run = subprocess.run([binary, *args], env=env, capture_output=True, text=True)
+        if run.returncode != status or says not in run.stdout + run.stderr or (status and run.stderr.count("\n") != 1):
+            fail(f"{args} with no display: status {run.returncode}, said {run.stdout + run.stderr!r}")
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"], pass_fds=(write_end,))
+    os.close(write_end)
+    env.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    try:
+        for args in (["-style", "Fusion"], ["-reverse"], ["--no-such-option", "stray"]):
+            game = subprocess.Popen([binary, *args], env=env, stderr=subprocess.PIPE, text=True)
+            game_window(game.pid)
+            game.kill()
+            noted = game.communicate()[1]
+            if any((arg.lstrip("-") in noted) != (args[0] == "--no-such-option") for arg in args):
+                fail(f"{args}: standard error says {noted!r}")
+    finally:
+        server.terminate()
+    print("no display: one line, status 1; -style Fusion, -reverse and an unknown argument start the window")
+
+
 if __name__ == "__main__":
     # A session bus of its own, whose accessibility bus lives in a runtime
     # folder of its own: tests side by side must not meet.
     if not os.environ.get("TARMELON_PRIVATE_SESSION"):
         os.environ.update(XDG_RUNTIME_DIR=tempfile.mkdtemp(), TARMELON_PRIVATE_SESSION="1")
         os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
-    {"keyboard": keyboard, "wayland": wayland}[sys.argv[1]](os.path.abspath(sys.argv[2]), *sys.argv[3:])
+    {"keyboard": keyboard, "wayland": wayland, "startup": startup}[sys.argv[1]](os.path.abspath(sys.argv[2]), *sys.argv[3:])

@@ -5,8 +5,8 @@ class QCoreApplication;
 
 namespace tarmelon {
 
-// What the whole application needs before the window: its names and the
-// Russian texts of Qt's own dialog buttons.
+// What the whole application needs before the window: its names and Qt's
+// own texts in Russian.
 void SetUpApplication(QCoreApplication &app);
 
 } // namespace tarmelon

@@ -11,6 +11,7 @@
 #include "game/checked.h"
 #include "game/clock.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -224,6 +225,12 @@ Box::Button MainWindow::MessageBox(const QString &text, const QString &title, un
                     isVisible() ? this : nullptr);
     // Paths and the system's reasons are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
+    // The buttons speak Russian whatever the system's language.
+    for (const auto &[button, word] : {std::pair(QMessageBox::Ok, QStringLiteral("ОК")),
+                                       std::pair(QMessageBox::Yes, QStringLiteral("&Да")),
+                                       std::pair(QMessageBox::No, QStringLiteral("&Нет"))})
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(word);
     const auto pressed = static_cast<unsigned>(box.exec());
     if (pressed == Box::Yes || pressed == Box::No)
         return static_cast<Box::Button>(pressed);
@@ -236,6 +243,9 @@ QString MainWindow::InputBox(const QString &prompt, const QString &title, const 
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
+    // Russian whatever the system's language, as in MessageBox.
+    dialog.setOkButtonText(QStringLiteral("ОК"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 

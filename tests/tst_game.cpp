@@ -23,19 +23,24 @@ class GameTest : public QObject {
     ScriptedGenerator generator{7};
     QTemporaryDir dir;
 
-    // Everything the player sees agrees with the game state.
-    bool inStep() const
+    // What the player sees that disagrees with the game state; nothing when all agrees.
+    QString outOfStep() const
     {
         int red = 0, blue = 0;
         for (int i = 0; i < CellCount; ++i) {
             red += IsRed(Game.Board[i]), blue += IsBlue(Game.Board[i]);
             if (window.cellPicture[i] != Game.Board[i] || window.cellToolTip[i] != CellToolTip(Game.Board[i]))
-                return false;
+                return QString("cell %1").arg(i);
         }
-        return red == Game.RedCount && blue == Game.BlueCount
-            && window.counter == std::array{QString::number(red), QString::number(blue)}
-            && window.markerVisible == (Game.SelectState == OneSelected)
-            && (!window.markerVisible || std::pair(window.markerLeft, window.markerTop) == ScriptedWindow::Place(Game.FirstCell));
+        if (red != Game.RedCount || blue != Game.BlueCount)
+            return "counters";
+        if (window.counter != std::array{QString::number(red), QString::number(blue)})
+            return "counter labels";
+        if (window.markerVisible != (Game.SelectState == OneSelected))
+            return "marker shown or hidden";
+        if (window.markerVisible && std::pair(window.markerLeft, window.markerTop) != ScriptedWindow::Place(Game.FirstCell))
+            return "marker place";
+        return {};
     }
 
 private slots:
@@ -66,7 +71,7 @@ private slots:
             SetCell(20, value);
             QCOMPARE(window.cellPicture[20], value);
             QCOMPARE(window.cellToolTip[20], QString::fromUtf8(tip));
-            QVERIFY(inStep());
+            QCOMPARE(outOfStep(), QString());
         }
         QVERIFY_THROWS_EXCEPTION(RunTimeError, SetCell(64, 1));
         QVERIFY_THROWS_EXCEPTION(RunTimeError, SetCell(20, 19));
@@ -96,14 +101,15 @@ private slots:
         SetCell(10, first), SetCell(20, second);
         generator.Place(40, 7), generator.Place(41, 7), generator.Place(42, 7);
         CellClick(10);
-        QVERIFY(inStep());
+        QCOMPARE(outOfStep(), QString());
         window.cellWrites.clear();
         CellClick(20);
         // The first cell is emptied before the result is written.
         QCOMPARE(window.cellWrites.mid(0, 2), (QList<std::pair<int, int>>{{10, 0}, {20, result}}));
         QCOMPARE(SpheresOnBoard(), !result ? 1 : IsBlue(first) == IsBlue(second) ? 3 : 5); // 1 or 3 spawned
         QVERIFY(window.dialogs.isEmpty()); // a red 1 is left: no victory
-        QVERIFY(Game.SelectState == NothingSelected && inStep());
+        QCOMPARE(Game.SelectState, NothingSelected);
+        QCOMPARE(outOfStep(), QString());
     }
 
     void aClickActsByTheSelectState()
@@ -136,7 +142,7 @@ private slots:
             if (k % 500 == 0)
                 NewGame();
             CellClick(int(clicks() % CellCount));
-            QVERIFY2(inStep(), qPrintable(QString("click %1").arg(k)));
+            QVERIFY2(outOfStep().isEmpty(), qPrintable(QString("click %1: %2").arg(k).arg(outOfStep())));
         }
     }
 
@@ -154,7 +160,8 @@ private slots:
         Game.SelectState = OneSelected;
         ClockTick();
         NewGame();
-        QVERIFY(SpheresOnBoard() == 24 && inStep());
+        QCOMPARE(SpheresOnBoard(), 24);
+        QCOMPARE(outOfStep(), QString());
         QCOMPARE(std::tuple(window.seconds, window.shownPanel(), window.clockInterval), std::tuple(QString("0"), 1, 1000));
         QCOMPARE(generator.reseeds, 2); // re-seeded at every new game
     }
@@ -173,7 +180,7 @@ private slots:
         CellClick(0);
         CellClick(1);
         QCOMPARE(Game.RedCount + Game.BlueCount, 64);
-        QVERIFY(inStep());
+        QCOMPARE(outOfStep(), QString());
     }
 
     void theLastPairWinsIntoTheRecords_data()
@@ -227,7 +234,8 @@ private slots:
         QCOMPARE(seen, expected);
         QCOMPARE(std::pair(window.recordName[0], window.recordScore[0]),
                  stored.isEmpty() ? std::pair(QString("Зарвел"), QString("32767")) : std::pair(QString("Победитель"), stored));
-        QVERIFY(SpheresOnBoard() == 0 && inStep()); // no new game dealt over it
+        QCOMPARE(SpheresOnBoard(), 0); // no new game dealt over it
+        QCOMPARE(outOfStep(), QString());
     }
 
     void theClockReplacesAGamePast5000Seconds()

@@ -83,7 +83,9 @@ private slots:
         QVERIFY(showsAt("Frame3", logo));
         QVERIFY(showsAt("Image2", title));
         auto *help = find<QLabel>("Label5"); // all four paragraphs fit
-        QVERIFY(HelpText.size() == 671 && HelpText.count("\r\n") == 3 && help->heightForWidth(help->width()) <= help->height());
+        QCOMPARE(HelpText.size(), 671);
+        QCOMPARE(HelpText.count("\r\n"), 3);
+        QVERIFY(help->heightForWidth(help->width()) <= help->height());
         QStringList captions; // each with its two trailing blanks
         for (int k = 1; k <= 4; ++k)
             captions << find<QAbstractButton>(QString("Toolbar1_%1").arg(k))->text();
@@ -168,7 +170,8 @@ private slots:
         }
         // Ctrl+Q asks; Escape answers No. The name box's OK is in Cyrillic, not Latin.
         const QStringList question = boxButtons([this] { QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_Q)); });
-        QVERIFY(question.contains("Да") && question.contains("Нет") && !ProgramEnding());
+        QCOMPARE(question, QStringList({"Да", "Нет"}));
+        QVERIFY(!ProgramEnding());
         QString name = "?";
         QVERIFY(boxButtons([&] { name = window->InputBox("Введите свое имя", "Поздравляем!", "имя"); }).contains("ОК"));
         QCOMPARE(name, QString()); // Escape cancels

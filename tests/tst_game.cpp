@@ -19,6 +19,15 @@ using namespace tarmelon::test;
 
 class GameTest : public QObject {
     Q_OBJECT
+    // Cells 10 and 20 hold spheres, cell 33 is empty; tests put what they need over it.
+    static constexpr const char *FewSpheres = R"(r1 .. .. .. .. .. .. ..
+                                                 .. .. r3 .. .. .. .. ..
+                                                 .. .. .. .. r4 .. .. ..
+                                                 .. .. .. .. .. .. r6 ..
+                                                 .. .. .. .. .. .. .. ..
+                                                 .. .. .. .. .. .. .. ..
+                                                 .. .. .. .. .. .. .. ..
+                                                 .. .. .. .. .. .. .. b4)";
     ScriptedWindow window;
     ScriptedGenerator generator{7};
     QTemporaryDir dir;
@@ -56,17 +65,10 @@ private slots:
 
     void setCellKeepsCountersAndTooltips()
     {
-        // value set, tooltip; red 2 and blue 4 stand elsewhere throughout.
+        // value set, tooltip; other spheres stand elsewhere throughout.
         const std::pair<int, const char *> steps[] = {{5, "кр. < 5 >"}, {12, "син. < 3 >"}, {12, "син. < 3 >"},
                                                       {0, ""}, {9, "кр. < 9 >"}, {10, "син. < 1 >"}};
-        SetBoard(R"(r2 .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. b4)");
+        SetBoard(FewSpheres);
         for (auto [value, tip] : steps) {
             SetCell(20, value);
             QCOMPARE(window.cellPicture[20], value);
@@ -89,15 +91,8 @@ private slots:
         QFETCH(QString, move);
         const int first = Value(move.section(' ', 0, 0)), second = Value(move.section(' ', 1, 1)),
                   result = Value(move.section(' ', 2, 2));
-        // A red 1 keeps the board from emptying; red 7s spawn where they cannot hide the result.
-        SetBoard(R"(r1 .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..
-                    .. .. .. .. .. .. .. ..)");
+        // Other spheres keep the board from emptying; red 7s spawn where they cannot hide the result.
+        SetBoard(FewSpheres);
         SetCell(10, first), SetCell(20, second);
         generator.Place(40, 7), generator.Place(41, 7), generator.Place(42, 7);
         CellClick(10);
@@ -106,8 +101,8 @@ private slots:
         CellClick(20);
         // The first cell is emptied before the result is written.
         QCOMPARE(window.cellWrites.mid(0, 2), (QList<std::pair<int, int>>{{10, 0}, {20, result}}));
-        QCOMPARE(SpheresOnBoard(), !result ? 1 : IsBlue(first) == IsBlue(second) ? 3 : 5); // 1 or 3 spawned
-        QVERIFY(window.dialogs.isEmpty()); // a red 1 is left: no victory
+        QCOMPARE(SpheresOnBoard(), !result ? 3 : IsBlue(first) == IsBlue(second) ? 5 : 7); // 1 or 3 spawned
+        QVERIFY(window.dialogs.isEmpty()); // spheres are left: no victory
         QCOMPARE(Game.SelectState, NothingSelected);
         QCOMPARE(outOfStep(), QString());
     }
@@ -118,14 +113,7 @@ private slots:
         const int rows[][4] = {{0, 33, 0, 0}, {0, 20, 1, 0}, {1, 33, 0, 0}, {1, 10, 1, 0}, {1, 20, 0, 1},
                                {5, 33, 0, 0}, {5, 20, 5, 0}};
         for (auto [state, clicked, after, changes] : rows) {
-            SetBoard(R"(.. .. .. .. .. .. .. ..
-                        .. .. r3 .. .. .. .. ..
-                        .. .. .. .. r4 .. .. ..
-                        .. .. .. .. .. .. r6 ..
-                        .. .. .. .. .. .. .. ..
-                        .. .. .. .. .. .. .. ..
-                        .. .. .. .. .. .. .. ..
-                        .. .. .. .. .. .. .. ..)");
+            SetBoard(FewSpheres);
             Game.SelectState = std::uint8_t(state), Game.FirstCell = 10, Game.FirstValue = 3;
             window.markerVisible = state != 0;
             const auto before = Game.Board;

@@ -71,6 +71,15 @@ public:
     }
 
     Board *board() const { return static_cast<Board *>(widget()); }
+    // A cell under a new identity, so that a screen reader reads it again.
+    CellAccessible *Renew(int i)
+    {
+        auto &cell = cells_[static_cast<std::size_t>(i)];
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cell));
+        cell = new CellAccessible(this, i);
+        QAccessible::registerAccessibleInterface(cell);
+        return cell;
+    }
     CellAccessible *Cell(int i) const { return cells_[static_cast<std::size_t>(i)]; }
 
     void *interface_cast(QAccessible::InterfaceType type) override
@@ -146,7 +155,7 @@ QString CellAccessible::text(QAccessible::Text t) const
 {
     switch (t) {
     case QAccessible::Name: return board()->CellName(cell_);
-    case QAccessible::Description: return board()->CellDescription(cell_);
+    case QAccessible::Description: return board()->CellNews(cell_);
     default: return {};
     }
 }
@@ -168,13 +177,33 @@ QAccessible::State CellAccessible::state() const
 
 } // namespace
 
-QAccessibleInterface *BoardAccessibleFactory(const QString &, QObject *object)
+QAccessibleInterface *AccessibleFactory(const QString &className, QObject *object)
 {
     // Not a Q_OBJECT: moc output would carry the build directory's depth
     // into the program's debug information, and so into its build id.
     if (auto *board = dynamic_cast<Board *>(object))
         return new BoardAccessible(board);
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget && widget->isWindow() && className == QLatin1String("QWidget"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (widget && className == QLatin1String("QFrame"))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
     return nullptr;
+}
+
+void ReadAfresh(QWidget *widget)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+    if (auto *board = dynamic_cast<BoardAccessible *>(iface)) {
+        iface = board->Renew(board->board()->FocusCell());
+    } else {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+        iface = QAccessible::queryAccessibleInterface(widget);
+    }
+    QAccessibleEvent event(iface, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace tarmelon

@@ -111,9 +111,6 @@ private:
 
 Board::Board(QWidget *panel) : QWidget(panel)
 {
-    // Screen readers see the board as a table of its cells.
-    [[maybe_unused]] static const bool factoryInstalled =
-        (QAccessible::installFactory(AccessibleFactory), true);
     setObjectName(QStringLiteral("board"));
     setGeometry(QRect(BoardCorner, BoardSize));
     setFocusPolicy(Qt::StrongFocus);

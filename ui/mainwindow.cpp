@@ -12,6 +12,7 @@
 #include "game/clock.h"
 #include "game/state.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -43,6 +44,8 @@ MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
+    // Before any part of the window meets a screen reader.
+    QAccessible::installFactory(AccessibleFactory);
     setObjectName(QStringLiteral("form1"));
     setWindowTitle(QStringLiteral("Тармелон"));
     setWindowIcon(ProgramIcon());

@@ -153,12 +153,16 @@ def orca(binary):
         having = lambda state: [i for i in range(64) if table.getChildAtIndex(i).getState().contains(state)]
         won = lambda: any(w and w.name == "Победа!" for w in app)
         wait_for("focus on the top-left cell", lambda: having(pyatspi.STATE_FOCUSED) == [0] and 0 in focus_events)
+        spheres = lambda board: (sum(1 <= v <= 9 for v in board), sum(v > 9 for v in board))
+        hear("Красных %d, синих %d" % spheres(read_board(table)))
+        xdotool("key", "KP_Enter")  # Orca's "where am I"
+        hear(re.escape(table.getChildAtIndex(0).name))
         here, moves = 0, 0
         while any(board := read_board(table)):
-            spheres = [sum(1 <= v <= 9 for v in board), sum(v > 9 for v in board)]
-            if [int(c.name.split(": ")[1]) for c in counters] != spheres:
-                fail(f"counters say {[c.name for c in counters]}, the cells hold {spheres}")
-            hear(("Появилось сфер: [0-3]. " if moves else "") + "Красных %d, синих %d" % tuple(spheres))
+            if tuple(int(c.name.split(": ")[1]) for c in counters) != spheres(board):
+                fail(f"counters say {[c.name for c in counters]}, the cells hold {spheres(board)}")
+            if moves:
+                hear("Появилось сфер: [0-3]. Красных %d, синих %d" % spheres(board))
             first, second = choose_move(board)
             for cell in (first, second):
                 focus_events.clear()

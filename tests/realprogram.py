@@ -3,7 +3,9 @@
 D-Bus session of its own, the board read through AT-SPI.
 Usage: python3 realprogram.py orca TARMELON | wayland TARMELON DESKTOP_ENTRY"""
 
+import contextlib
 import os
+from pathlib import Path
 import re
 import shlex
 import subprocess
@@ -86,24 +88,20 @@ def keys_to(here, there):
 
 
 def orca(binary):
-    """A whole game won by keys alone in Xvfb under Debian's own screen reader,
-    started as from the menu: at each step the focus cell itself tells the bus
-    it has the focus and Orca says what it holds, each move's result and both
-    counters (which agree with the cells) are heard, and so are the help, the
-    victory, the time in the name box and the place taken."""
+    """A game won by keys alone in Xvfb under Orca, started as from the menu: each
+    step's focus cell tells the bus it has the focus and Orca says what it holds;
+    each move's result and the counters (agreeing with the cells) are heard, so
+    are the help, where am I, the victory, the name box's time and the place."""
     scratch = tempfile.TemporaryDirectory()
     home, locales, speechd, spoken = (os.path.join(scratch.name, d) for d in ("home", "locale", "speechd", "spoken"))
-    for folder in (os.path.join(speechd, "modules"), home, locales):
-        os.makedirs(folder)
+    os.makedirs(os.path.join(speechd, "modules")), os.makedirs(home), os.makedirs(locales)
     # Its warnings aside, localedef's locale is checked by Orca speaking Russian.
     subprocess.run(["localedef", "-i", "ru_RU", "-f", "UTF-8", os.path.join(locales, "ru_RU.UTF-8")])
-    with open(os.path.join(home, ".libao"), "w") as f:
-        f.write("default_driver=null\n")  # the default audio output blocks Orca for ever
-    with open(os.path.join(speechd, "speechd.conf"), "w") as f:
-        f.write('AudioOutputMethod "libao"\nAddModule "generic" "sd_generic" "generic.conf"\nDefaultModule generic\n')
-    with open(os.path.join(speechd, "modules", "generic.conf"), "w") as f:
-        f.write(f'GenericExecuteSynth "printf \\\'%s\\\\n\\\' \\\'$DATA\\\' >> {spoken}"\n'
-                'GenericLanguage "ru" "ru" "utf-8"\nAddVoice "ru" "MALE1" "ru"\n')
+    Path(home, ".libao").write_text("default_driver=null\n")  # the default audio output blocks Orca for ever
+    Path(speechd, "speechd.conf").write_text('AudioOutputMethod "libao"\nAddModule "generic" "sd_generic" "generic.conf"\n'
+                                             'DefaultModule generic\n')
+    Path(speechd, "modules", "generic.conf").write_text(f'GenericExecuteSynth "printf \\\'%s\\\\n\\\' \\\'$DATA\\\' >> {spoken}"\n'
+                                                        'GenericLanguage "ru" "ru" "utf-8"\nAddVoice "ru" "MALE1" "ru"\n')
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"], pass_fds=(write_end,))
     os.close(write_end)
@@ -129,18 +127,15 @@ def orca(binary):
             return next((i + 1 for i in range(mark[0], len(lines)) if re.search(pattern, lines[i])), None)
         mark[0] = wait_for(f"Orca saying {pattern!r} after {said()[mark[0]:]}", after)
 
-    wait_for("Orca", said)
-    mark[0] = len(said())
+    mark[0] = len(wait_for("Orca", said))
     game = subprocess.Popen([binary], cwd=scratch.name, env=env)
     xdotool = lambda *args: subprocess.run(["xdotool", *args], env=env, check=True)
     focus_events = []
 
-    def on_focus(event):  # a cell read afresh leaves its former self behind
-        try:
+    def on_focus(event):
+        with contextlib.suppress(GLib.GError):  # a cell read afresh leaves its former self behind
             if event.detail1 and event.source.getRole() == pyatspi.ROLE_TABLE_CELL:
                 focus_events.append(event.source.getIndexInParent())
-        except GLib.GError:
-            pass
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
     try:
         app, window = game_window(game.pid)

@@ -109,11 +109,8 @@ def orca(binary):
                LOCPATH=locales, LANG="ru_RU.UTF-8", LC_ALL="ru_RU.UTF-8")
     env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
     socket = os.path.join(os.environ["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")
-    helpers = [subprocess.Popen(["openbox"], env=env),
+    helpers = [server, subprocess.Popen(["openbox"], env=env),
                subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-C", speechd, "-S", socket], env=env)]
-    # Else Orca starts a speech-dispatcher of its own, with the default audio.
-    wait_for("speech-dispatcher", lambda: os.path.exists(socket))
-    helpers.append(subprocess.Popen(["orca", "-u", os.path.join(home, "orca")], env=env))
     # What the synthesizer got as Orca says it, an utterance a line, rejoined
     # where it cut an utterance after a sentence (Orca's own debug file comes
     # in blocks, long after).
@@ -127,9 +124,6 @@ def orca(binary):
             return next((i + 1 for i in range(mark[0], len(lines)) if re.search(pattern, lines[i])), None)
         mark[0] = wait_for(f"Orca saying {pattern!r} after {said()[mark[0]:]}", after)
 
-    mark[0] = len(wait_for("Orca", said))
-    game = subprocess.Popen([binary], cwd=scratch.name, env=env)
-    xdotool = lambda *args: subprocess.run(["xdotool", *args], env=env, check=True)
     focus_events = []
 
     def on_focus(event):
@@ -137,7 +131,13 @@ def orca(binary):
             if event.detail1 and event.source.getRole() == pyatspi.ROLE_TABLE_CELL:
                 focus_events.append(event.source.getIndexInParent())
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    xdotool = lambda *args: subprocess.run(["xdotool", *args], env=env, check=True)
     try:
+        # Else Orca starts a speech-dispatcher of its own, with the default audio.
+        wait_for("speech-dispatcher", lambda: os.path.exists(socket))
+        helpers.append(subprocess.Popen(["orca", "-u", os.path.join(home, "orca")], env=env))
+        mark[0] = len(wait_for("Orca", said, seconds=90))
+        helpers.append(game := subprocess.Popen([binary], cwd=scratch.name, env=env))
         app, window = game_window(game.pid)
         xdotool("search", "--sync", "--name", "^Тармелон$", "windowfocus", "--sync")
         xdotool("key", "F1")
@@ -184,10 +184,8 @@ def orca(binary):
         hear("Ваше место [0-9]+: Klava, ")
         print(f"won under Orca in {moves} moves; Orca said:", *said(), sep="\n")
     finally:
-        game.kill()
-        for helper in helpers:
-            helper.terminate()
-        server.terminate()
+        for helper in reversed(helpers):
+            helper.kill()
         scratch.cleanup()
 
 

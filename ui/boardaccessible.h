@@ -10,9 +10,9 @@ namespace tarmelon {
 
 // What a screen reader sees of the window: the window itself as a window, its
 // panels as groupings (not as frames, which Orca would take for windows that
-// are never active, and whose every event it would drop) and the board as an
-// 8 x 8 table whose cells say what they hold. Installed once, before the
-// window is built.
+// are never active, and whose every event it would drop), the records as a
+// table of ten rows of a name and a time, and the board as an 8 x 8 table
+// whose cells say what they hold. Installed before the window is built.
 QAccessibleInterface *AccessibleFactory(const QString &className, QObject *object);
 
 // Has a screen reader read `widget` again, or the board's focus cell, with

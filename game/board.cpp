@@ -7,10 +7,13 @@
 
 namespace tarmelon {
 
-QString CellToolTip(int value)
+QString CellWords(int value, bool spoken)
 {
     if (value == EmptyValue)
-        return {};
+        return spoken ? QStringLiteral("пусто") : QString();
+    if (spoken)
+        return (IsBlue(value) ? QStringLiteral("синяя сфера %1") : QStringLiteral("красная сфера %1"))
+            .arg(SphereSize(value));
     return (IsBlue(value) ? QStringLiteral("син. < %1 >") : QStringLiteral("кр. < %1 >"))
         .arg(SphereSize(value));
 }
@@ -37,7 +40,7 @@ void SetCell(int cell, int value)
 
     Window &w = Win();
     w.SetCellPicture(cell, value);
-    w.SetCellToolTip(cell, CellToolTip(value));
+    w.SetCellToolTip(cell, CellWords(value));
     w.SetCounterText(0, QString::number(Game.RedCount));
     w.SetCounterText(1, QString::number(Game.BlueCount));
 }

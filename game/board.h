@@ -12,7 +12,9 @@ void SetCell(int cell, int value);
 // Hides the marker and forgets the selection.
 void ClearSelection();
 
-// "кр. < 5 >", "син. < 3 >", or empty for an empty cell.
-QString CellToolTip(int value);
+// What a cell holds, in words: as its tooltip shows it ("кр. < 5 >",
+// "син. < 3 >", nothing for an empty cell) or as a screen reader says it
+// ("красная сфера 5", "синяя сфера 3", "пусто").
+QString CellWords(int value, bool spoken = false);
 
 } // namespace tarmelon

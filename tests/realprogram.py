@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The built program as a player and a screen reader meet it, each run on a
 D-Bus session of its own, the board read through AT-SPI.
-Usage: python3 realprogram.py keyboard TARMELON | wayland TARMELON DESKTOP_ENTRY | startup TARMELON"""
+Usage: python3 realprogram.py orca TARMELON | wayland TARMELON DESKTOP_ENTRY | startup TARMELON"""
 
+import contextlib
 import os
+from pathlib import Path
 import re
 import shlex
 import subprocess
@@ -14,7 +16,7 @@ import time
 import pyatspi
 from gi.repository import Atspi, GLib
 
-CELL = re.compile(r"^(?:пусто|(красная|синяя) сфера ([1-9]))$")
+CELL = re.compile(r"^(?:пусто|(красная|синяя) сфера ([1-9]))(?:, выбрана)?$")
 
 
 def fail(message):
@@ -85,64 +87,106 @@ def keys_to(here, there):
     return ["Down" if to_row > row else "Up"] * abs(to_row - row) + ["Right" if to_col > col else "Left"] * abs(to_col - col)
 
 
-def keyboard(binary):
-    """A whole game won with the keyboard alone in Xvfb, as a blind player would
-    win it: at each step the focus cell itself tells the bus it has the focus,
-    and the counters agree with the cells."""
+def orca(binary):
+    """A game won by keys alone in Xvfb under Orca, started as from the menu: each
+    step's focus cell tells the bus it has the focus and Orca says what it holds;
+    each move's result and the counters (agreeing with the cells) are heard, so
+    are the help, where am I, the victory, the name box's time and the place."""
+    scratch = tempfile.TemporaryDirectory()
+    home, locales, speechd, spoken = (os.path.join(scratch.name, d) for d in ("home", "locale", "speechd", "spoken"))
+    os.makedirs(os.path.join(speechd, "modules")), os.makedirs(home), os.makedirs(locales)
+    # Its warnings aside, localedef's locale is checked by Orca speaking Russian.
+    subprocess.run(["localedef", "-i", "ru_RU", "-f", "UTF-8", os.path.join(locales, "ru_RU.UTF-8")])
+    Path(home, ".libao").write_text("default_driver=null\n")  # the default audio output blocks Orca for ever
+    Path(speechd, "speechd.conf").write_text('AudioOutputMethod "libao"\nAddModule "generic" "sd_generic" "generic.conf"\n'
+                                             'DefaultModule generic\n')
+    Path(speechd, "modules", "generic.conf").write_text(f'GenericExecuteSynth "printf \\\'%s\\\\n\\\' \\\'$DATA\\\' >> {spoken}"\n'
+                                                        'GenericLanguage "ru" "ru" "utf-8"\nAddVoice "ru" "MALE1" "ru"\n')
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"], pass_fds=(write_end,))
     os.close(write_end)
-    workdir = tempfile.TemporaryDirectory()
-    env = dict(os.environ, DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_QPA_PLATFORM="xcb",
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    game = subprocess.Popen([binary], cwd=workdir.name, env=env)
-    xdotool = lambda *args: subprocess.run(["xdotool", *args], env=env, check=True)
+    env = dict(os.environ, DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_QPA_PLATFORM="xcb", HOME=home,
+               LOCPATH=locales, LANG="ru_RU.UTF-8", LC_ALL="ru_RU.UTF-8")
+    env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+    socket = os.path.join(os.environ["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")
+    helpers = [server, subprocess.Popen(["openbox"], env=env),
+               subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-C", speechd, "-S", socket], env=env)]
+    # What the synthesizer got as Orca says it, an utterance a line, rejoined
+    # where it cut an utterance after a sentence (Orca's own debug file comes
+    # in blocks, long after).
+    said = lambda: open(spoken, encoding="utf-8").read().replace("\n ", " ").splitlines() if os.path.exists(spoken) else []
+    mark = [0]  # utterances heard so far
+
+    def hear(pattern):
+        """Waits for Orca to say what matches, after what it was last heard saying."""
+        def after():
+            lines = said()
+            return next((i + 1 for i in range(mark[0], len(lines)) if re.search(pattern, lines[i])), None)
+        mark[0] = wait_for(f"Orca saying {pattern!r} after {said()[mark[0]:]}", after)
+
     focus_events = []
-    pyatspi.Registry.registerEventListener(
-        lambda e: e.detail1 and e.source.getRole() == pyatspi.ROLE_TABLE_CELL and focus_events.append(e.source.getIndexInParent()),
-        "object:state-changed:focused")
+
+    def on_focus(event):
+        with contextlib.suppress(GLib.GError):  # a cell read afresh leaves its former self behind
+            if event.detail1 and event.source.getRole() == pyatspi.ROLE_TABLE_CELL:
+                focus_events.append(event.source.getIndexInParent())
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    xdotool = lambda *args: subprocess.run(["xdotool", *args], env=env, check=True)
     try:
+        # Else Orca starts a speech-dispatcher of its own, with the default audio.
+        wait_for("speech-dispatcher", lambda: os.path.exists(socket))
+        helpers.append(subprocess.Popen(["orca", "-u", os.path.join(home, "orca")], env=env))
+        mark[0] = len(wait_for("Orca", said, seconds=90))
+        helpers.append(game := subprocess.Popen([binary], cwd=scratch.name, env=env))
         app, window = game_window(game.pid)
         xdotool("search", "--sync", "--name", "^Тармелон$", "windowfocus", "--sync")
+        xdotool("key", "F1")
+        hear("Справка")
         xdotool("key", "ctrl+n")
         table = wait_for("board table", lambda: find(window, pyatspi.ROLE_TABLE))
-        counters = [n for n in table.parent if n and n.description in ("Красных сфер", "Синих сфер")]
+        counters = [n for n in table.parent if n and n.name.startswith(("Красных сфер: ", "Синих сфер: "))]
         having = lambda state: [i for i in range(64) if table.getChildAtIndex(i).getState().contains(state)]
         won = lambda: any(w and w.name == "Победа!" for w in app)
         wait_for("focus on the top-left cell", lambda: having(pyatspi.STATE_FOCUSED) == [0] and 0 in focus_events)
+        spheres = lambda board: (sum(1 <= v <= 9 for v in board), sum(v > 9 for v in board))
+        hear("Красных %d, синих %d" % spheres(read_board(table)))
+        xdotool("key", "KP_Enter")  # Orca's "where am I"
+        hear(re.escape(table.getChildAtIndex(0).name))
         here, moves = 0, 0
         while any(board := read_board(table)):
-            spheres = [sum(1 <= v <= 9 for v in board), sum(v > 9 for v in board)]
-            if [int(c.name) for c in counters] != spheres:
-                fail(f"counters say {[c.name for c in counters]}, the cells hold {spheres}")
+            if tuple(int(c.name.split(": ")[1]) for c in counters) != spheres(board):
+                fail(f"counters say {[c.name for c in counters]}, the cells hold {spheres(board)}")
+            if moves:
+                hear("Появилось сфер: [0-3]. Красных %d, синих %d" % spheres(board))
             first, second = choose_move(board)
             for cell in (first, second):
                 focus_events.clear()
+                name = table.getChildAtIndex(cell).name
                 if keys_to(here, cell):
                     xdotool("key", "--delay", "1", *keys_to(here, cell))
                     wait_for(f"focus on cell {cell}", lambda: having(pyatspi.STATE_FOCUSED) == [cell] and focus_events[-1:] == [cell])
+                    hear(re.escape(name))
                 here = cell
                 xdotool("key", "space")
                 # The first press selects the sphere; the second combines the
                 # two and drops the selection, unless the victory box is open.
                 wait_for(f"move {moves} from {board}", lambda: having(pyatspi.STATE_SELECTED) == [first]
                          if cell == first else not having(pyatspi.STATE_SELECTED) or won(), seconds=10)
+                if cell == first:
+                    hear(re.escape(name) + ", выбрана")
             moves += 1
-        # The victory box: Enter on its ОК; then the name box: a name and Enter.
-        focused = lambda title, role: any(w and title in w.name and find(w, role) and find(w, role).getState().contains(
-            pyatspi.STATE_FOCUSED) for w in app)
-        wait_for("victory box", lambda: focused("Победа!", pyatspi.ROLE_PUSH_BUTTON))
+        # The victory box: Enter on its ОК; then the name box with the time: a name and Enter.
+        hear("Победа!")
         xdotool("key", "Return")
-        wait_for("name box", lambda: focused("рекордов", pyatspi.ROLE_TEXT))
+        hear("Время игры, секунд: ")
         xdotool("type", "Klava")
         xdotool("key", "Return")
-        wait_for("the name on the records panel",
-                 lambda: any(label and label.name == "Klava" for label in find(window, pyatspi.ROLE_FRAME, "Рекорды")))
-        print(f"won by keyboard in {moves} moves, the focus cell read through AT-SPI at every step")
+        hear("Ваше место [0-9]+: Klava, ")
+        print(f"won under Orca in {moves} moves; Orca said:", *said(), sep="\n")
     finally:
-        game.kill()
-        server.terminate()
-        workdir.cleanup()
+        for helper in reversed(helpers):
+            helper.kill()
+        scratch.cleanup()
 
 
 def wayland(binary, entry):
@@ -221,4 +265,4 @@ if __name__ == "__main__":
     if not os.environ.get("TARMELON_PRIVATE_SESSION"):
         os.environ.update(XDG_RUNTIME_DIR=tempfile.mkdtemp(), TARMELON_PRIVATE_SESSION="1")
         os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
-    {"keyboard": keyboard, "wayland": wayland, "startup": startup}[sys.argv[1]](os.path.abspath(sys.argv[2]), *sys.argv[3:])
+    {"orca": orca, "wayland": wayland, "startup": startup}[sys.argv[1]](os.path.abspath(sys.argv[2]), *sys.argv[3:])

@@ -38,7 +38,7 @@ class GameTest : public QObject {
         int red = 0, blue = 0;
         for (int i = 0; i < CellCount; ++i) {
             red += IsRed(Game.Board[i]), blue += IsBlue(Game.Board[i]);
-            if (window.cellPicture[i] != Game.Board[i] || window.cellToolTip[i] != CellToolTip(Game.Board[i]))
+            if (window.cellPicture[i] != Game.Board[i] || window.cellToolTip[i] != CellWords(Game.Board[i]))
                 return QString("cell %1").arg(i);
         }
         if (red != Game.RedCount || blue != Game.BlueCount)

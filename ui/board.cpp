@@ -6,6 +6,7 @@
 #include "elements.h"
 #include "layout.h"
 #include "pictures.h"
+#include "game/board.h"
 #include "game/checked.h"
 #include "game/moves.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <algorithm>
 #include <utility>
 
 namespace tarmelon {
@@ -108,9 +110,6 @@ private:
 
 Board::Board(QWidget *panel) : QWidget(panel)
 {
-    // Screen readers see the board as a table of its cells.
-    [[maybe_unused]] static const bool tableInstalled =
-        (QAccessible::installFactory(BoardAccessibleFactory), true);
     setObjectName(QStringLiteral("board"));
     setGeometry(QRect(BoardCorner, BoardSize));
     setFocusPolicy(Qt::StrongFocus);
@@ -135,7 +134,6 @@ QPoint Board::CellPlace(int cell) const
 void Board::SetCellPicture(int cell, int value)
 {
     CellPicture *picture = cells_[Subscript(cell, 0, CellCount - 1)];
-    values_[static_cast<std::size_t>(cell)] = value;
     picture->setPixmap(ValuePicture(value)); // shared with the holder, not copied
     picture->resize(CellSize);
     if (QAccessible::isActive())
@@ -156,48 +154,33 @@ void Board::SetMarkerPlace(QPoint place)
 
 void Board::SetMarkerVisible(bool visible)
 {
-    const int before = SelectedCell();
     marker_->setVisible(visible);
-    const int after = SelectedCell();
-    if (before != after && QAccessible::isActive()) {
-        QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(this)->tableInterface();
-        for (int cell : {before, after}) {
-            if (cell < 0)
-                continue;
-            QAccessible::State selected;
-            selected.selected = true;
-            QAccessibleInterface *iface = table->cellAt(cell / BoardSide, cell % BoardSide);
-            QAccessibleStateChangeEvent event(iface, selected);
-            QAccessible::updateAccessibility(&event);
-        }
+    // The game picks its sphere before it shows the marker, and hides the
+    // marker before it forgets the sphere.
+    const int before = selected_;
+    selected_ = visible ? SelectedCell() : -1;
+    if (before == selected_ || !QAccessible::isActive())
+        return;
+    QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(this)->tableInterface();
+    for (int cell : {before, selected_}) {
+        if (cell < 0)
+            continue;
+        QAccessible::State selected;
+        selected.selected = true;
+        QAccessibleStateChangeEvent event(table->cellAt(cell / BoardSide, cell % BoardSide), selected);
+        QAccessible::updateAccessibility(&event);
     }
 }
 
 QString Board::CellName(int cell) const
 {
-    const int value = values_[Subscript(cell, 0, CellCount - 1)];
-    if (value == EmptyValue)
-        return QStringLiteral("пусто");
-    return (IsBlue(value) ? QStringLiteral("синяя сфера %1") : QStringLiteral("красная сфера %1"))
-        .arg(SphereSize(value));
+    const QString words = CellWords(Game.Board[Subscript(cell, 0, CellCount - 1)], true);
+    return cell == SelectedCell() ? words + QStringLiteral(", выбрана") : words;
 }
 
-QString Board::CellDescription(int cell) const
+int Board::SelectedCell()
 {
-    return cells_[Subscript(cell, 0, CellCount - 1)]->toolTip();
-}
-
-int Board::SelectedCell() const
-{
-    if (!marker_->isVisibleTo(this))
-        return -1;
-    const QPoint corner = marker_->pos();
-    if (corner.x() % Pitch || corner.y() % Pitch)
-        return -1;
-    const int row = corner.y() / Pitch, column = corner.x() / Pitch;
-    if (row < 0 || row >= BoardSide || column < 0 || column >= BoardSide)
-        return -1;
-    return row * BoardSide + column;
+    return Game.SelectState == OneSelected ? Game.FirstCell : -1;
 }
 
 QRect Board::CellScreenRect(int cell) const
@@ -226,6 +209,7 @@ void Board::SetFocusCell(int cell)
         return;
     frame_->update(FocusFrameRect());
     focusCell_ = next;
+    news_.clear();
     frame_->update(FocusFrameRect());
     if (hasFocus())
         AnnounceFocusCell();
@@ -252,7 +236,42 @@ void Board::CellClicked(int cell)
     pointing_ = true;
     SetFocusCell(cell);
     frame_->update();
+    Click(cell);
+}
+
+void Board::Click(int cell)
+{
+    const auto before = Game.Board;
+    const int selected = SelectedCell();
     RunHandler([cell] { CellClick(cell); });
+    // A won game has moved on to its boxes and the records, which speak for
+    // themselves.
+    if (ProgramEnding() || !isVisible())
+        return;
+    if (Game.Board != before) {
+        const int spheres = Game.RedCount + Game.BlueCount;
+        const auto had = static_cast<int>(std::count_if(before.begin(), before.end(), [](int v) { return v; }));
+        const bool stays = Game.Board[static_cast<std::size_t>(cell)] != EmptyValue;
+        // Two spheres went, one came back unless both vanished.
+        Tell(QStringLiteral("%1Появилось сфер: %2. %3")
+                 .arg(stays ? QString() : QStringLiteral("Обе сферы исчезли. "))
+                 .arg(spheres - had + 2 - int(stays))
+                 .arg(Counts()));
+    } else if (SelectedCell() != selected) {
+        Tell(SelectedCell() < 0 ? QStringLiteral("Выбор снят") : QString());
+    }
+}
+
+QString Board::Counts()
+{
+    return QStringLiteral("Красных %1, синих %2").arg(Game.RedCount).arg(Game.BlueCount);
+}
+
+void Board::Tell(const QString &news)
+{
+    news_ = news;
+    if (hasFocus())
+        ReadAfresh(this);
 }
 
 void Board::keyPressEvent(QKeyEvent *event)
@@ -283,7 +302,7 @@ void Board::keyPressEvent(QKeyEvent *event)
     if (target >= 0)
         SetFocusCell(target);
     else // held down, it only clicks the selected sphere again, which does nothing
-        RunHandler([cell = focusCell_] { CellClick(cell); });
+        Click(focusCell_);
 }
 
 void Board::focusInEvent(QFocusEvent *event)

@@ -32,11 +32,16 @@ public:
 
     int FocusCell() const { return focusCell_; }
     void SetFocusCell(int cell);
-    // What a cell holds, as a screen reader says it and as its tooltip says it.
+    // What the game holds in a cell, as a screen reader says it.
     QString CellName(int cell) const;
-    QString CellDescription(int cell) const;
-    // The cell the marker stands on, or -1 with no sphere selected.
-    int SelectedCell() const;
+    // What the last click or key on the focus cell did, for a screen reader.
+    QString CellNews(int cell) const { return cell == focusCell_ ? news_ : QString(); }
+    // Has a screen reader read the focus cell again, with this news.
+    void Tell(const QString &news);
+    // Both counters, as a screen reader says them.
+    static QString Counts();
+    // The game's selected sphere's cell, or -1 with none selected.
+    static int SelectedCell();
     // The cell's visible square on the screen: neighbours in front cover the
     // last 4 px across and 3 px down of each cell.
     QRect CellScreenRect(int cell) const;
@@ -58,12 +63,17 @@ private:
     friend class FocusFrame;
     QRect FocusFrameRect() const;
     void AnnounceFocusCell();
+    // A click or a key on a cell: the game takes it, and a screen reader
+    // hears what it did.
+    void Click(int cell);
 
     std::array<CellPicture *, CellCount> cells_{};
-    std::array<int, CellCount> values_{};
     QLabel *marker_ = nullptr;
     FocusFrame *frame_ = nullptr;
     int focusCell_ = 0;
+    // The selected cell as screen readers were last told, -1 for none.
+    int selected_ = -1;
+    QString news_;
     // Set by a mouse click, cleared by the next key: a frame is for the
     // player who plays by keyboard.
     bool pointing_ = false;

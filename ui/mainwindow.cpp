@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "board.h"
+#include "boardaccessible.h"
 #include "commands.h"
 #include "elements.h"
 #include "helptext.h"
@@ -10,8 +11,10 @@
 #include "toolbarbutton.h"
 #include "game/checked.h"
 #include "game/clock.h"
+#include "game/state.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -39,6 +42,8 @@ MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
+    // Before any part of the window meets a screen reader.
+    QAccessible::installFactory(AccessibleFactory);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Тармелон"));
     setWindowIcon(ProgramIcon());
@@ -106,13 +111,10 @@ void MainWindow::BuildBoardPanel()
         palette.setColor(QPalette::WindowText, Qt::white);
         counter->setPalette(palette);
         counter->setAutoFillBackground(true);
-        counter->setAccessibleDescription(k == 0 ? QStringLiteral("Красных сфер")
-                                                 : QStringLiteral("Синих сфер"));
         counters_[static_cast<std::size_t>(k)] = counter;
     }
     seconds_ = TextLabel(panel, QStringLiteral("Label2"), QStringLiteral("0"), layout::Label2, BoldFont(),
                          Qt::AlignCenter, true);
-    seconds_->setAccessibleDescription(QStringLiteral("Секунд"));
 }
 
 void MainWindow::BuildRecordsPanel()
@@ -175,6 +177,8 @@ void MainWindow::RunCommand(int button, bool pointing)
     RunHandler([button] { ToolbarClick(button); });
     if (button == 1 && board_->isVisible() && !ProgramEnding())
         board_->TakeFocus(pointing);
+    if (button <= 3)
+        AnnouncePanel();
 }
 
 void MainWindow::SetCellPicture(int i, int value) { board_->SetCellPicture(i, value); }
@@ -186,12 +190,15 @@ void MainWindow::SetMarkerVisible(bool visible) { board_->SetMarkerVisible(visib
 
 void MainWindow::SetCounterText(int index, const QString &text)
 {
-    counters_[Subscript(index, 0, 1)]->setText(text);
+    QLabel *counter = counters_[Subscript(index, 0, 1)];
+    counter->setText(text);
+    counter->setAccessibleName((index == 0 ? QStringLiteral("Красных сфер: ") : QStringLiteral("Синих сфер: ")) + text);
 }
 
 void MainWindow::SetSecondsText(const QString &text)
 {
     seconds_->setText(text);
+    seconds_->setAccessibleName(QStringLiteral("Секунды: ") + text);
 }
 
 void MainWindow::SetRecordNameText(int row, const QString &text)
@@ -206,7 +213,10 @@ void MainWindow::SetRecordScoreText(int row, const QString &text)
 
 void MainWindow::SetPanelVisible(Panel which, bool visible)
 {
-    panels_[Subscript(static_cast<int>(which), 0, 2)]->setVisible(visible);
+    QFrame *panel = panels_[Subscript(static_cast<int>(which), 0, 2)];
+    if (visible && !panel->isVisible())
+        AnnouncePanel();
+    panel->setVisible(visible);
 }
 
 void MainWindow::SetClockInterval(int milliseconds)
@@ -246,7 +256,47 @@ QString MainWindow::InputBox(const QString &prompt, const QString &title, const 
     // Russian whatever the system's language, as in MessageBox.
     dialog.setOkButtonText(QStringLiteral("ОК"));
     dialog.setCancelButtonText(QStringLiteral("Отмена"));
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    // Before typing a name, the player who cannot see the clock hears the time.
+    enteredTime_ = QString::number(Game.ElapsedSeconds);
+    dialog.setAccessibleDescription(QStringLiteral("Время игры, секунд: ") + enteredTime_);
+    enteredName_ = dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    AnnouncePanel();
+    return enteredName_;
+}
+
+void MainWindow::AnnouncePanel()
+{
+    panelNews_ = true;
+    // After the handler has filled the panel in.
+    QTimer::singleShot(0, this, [this] {
+        if (!panelNews_ || !isActiveWindow())
+            return;
+        panelNews_ = false;
+        if (board_->isVisible())
+            return board_->Tell(Board::Counts());
+        for (QFrame *panel : panels_)
+            if (panel->isVisible()) {
+                panel->setAccessibleDescription(RecordsWords(panel));
+                ReadAfresh(panel);
+            }
+        enteredName_.clear();
+    });
+}
+
+QString MainWindow::RecordsWords(QFrame *panel) const
+{
+    if (panel != panels_[static_cast<std::size_t>(Panel::Records)])
+        return {};
+    QString rows;
+    for (std::size_t k = 0; k < names_.size(); ++k) {
+        const QString row = QStringLiteral("%1: %2, %3").arg(k + 1).arg(names_[k]->text(), scores_[k]->text());
+        // After a win, the place just taken.
+        if (!enteredName_.isEmpty() && scores_[k]->text() == enteredTime_
+            && enteredName_.startsWith(names_[k]->text()))
+            return QStringLiteral("Ваше место ") + row;
+        rows += (k ? QStringLiteral(". ") : QString()) + row;
+    }
+    return rows;
 }
 
 void MainWindow::EndProgram(int status)
@@ -260,6 +310,13 @@ void MainWindow::EndProgram(int status)
     clock_->stop();
     hide();
     QCoreApplication::exit(0);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && panelNews_)
+        AnnouncePanel();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

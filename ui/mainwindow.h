@@ -44,6 +44,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void BuildTitleScreen();
@@ -54,6 +55,11 @@ private:
     void AddShortcut(const QKeySequence &keys, int button);
     // A new game hands the board the focus, framed unless the mouse started it.
     void RunCommand(int button, bool pointing);
+    // Tells a screen reader which panel is shown, as soon as the window is
+    // active: after a box, not while it is still open.
+    void AnnouncePanel();
+    // The records panel's rows, or after a win the place just taken.
+    QString RecordsWords(QFrame *panel) const;
 
     std::array<ToolbarButton *, 4> buttons_{};
     std::array<QFrame *, 3> panels_{}; // Frame1 board, Frame2 records, Frame3 help
@@ -63,6 +69,10 @@ private:
     std::array<QLabel *, 10> names_{};
     std::array<QLabel *, 10> scores_{};
     QTimer *clock_ = nullptr; // Timer1
+    bool panelNews_ = false;
+    // The name and time of a record just entered, for the panel's words.
+    QString enteredName_;
+    QString enteredTime_;
 };
 
 } // namespace tarmelon

@@ -8,6 +8,7 @@
 #include "ui/application.h"
 #include "ui/board.h"
 #include "ui/commands.h"
+#include "ui/elements.h"
 #include "ui/helptext.h"
 #include "ui/mainwindow.h"
 #include "ui/pictures.h"
@@ -91,7 +92,10 @@ private slots:
 
     void cellsStackAndTheMarkerSwallowsItsClicks()
     {
-        RunHandler([] { ToolbarClick(1); });
+        // Игра pressed with the mouse while it holds the focus since start-up: no frame.
+        QVERIFY(find("gameButton")->hasFocus());
+        QTest::mouseClick(find("gameButton"), Qt::LeftButton);
+        QVERIFY(board()->hasFocus() && !board()->FocusFrameShown());
         for (int i = 0; i < CellCount; ++i) // the holder's own picture, not a copy
             QCOMPARE(cell(i)->pixmap().cacheKey(), ValuePicture(Game.Board[i]).cacheKey());
         // In the overlap the higher-numbered cell is in front.
@@ -108,6 +112,12 @@ private slots:
         QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, {66, 65});
         QCOMPARE(std::pair(int(Game.SelectState), Game.Board), std::pair(int(OneSelected), before));
         QVERIFY(!board()->FocusFrameShown()); // a mouse player sees no frame
+        // On a cell of column 0 the marker leaves the board's edge, the cell's border, as it was.
+        const QRect edge(cell(8)->mapTo(window, QPoint()), QSize(PictureBorder, 64));
+        const QImage plain = window->grab(edge).toImage();
+        window->SetMarkerPlace(window->CellLeft(8), window->CellTop(8));
+        QCOMPARE(window->grab(edge).toImage(), plain);
+        window->SetMarkerPlace(window->CellLeft(sphere), window->CellTop(sphere));
     }
 
     void theKeyboardMovesTheFocusCellAndClicks()
@@ -169,7 +179,7 @@ private slots:
         QCOMPARE(twins, 19 + 1 + 4 + 2); // values, marker, toolbar, logo and title
         // Across the middle row of what a cell shows: where the sphere stands
         // out from the black, and what colour its body is.
-        const int diameters[] = {10, 16, 21, 26, 32, 37, 43, 48, 52}, scale = int(qApp->devicePixelRatio());
+        const int diameters[] = {10, 16, 21, 26, 32, 37, 43, 48, 52}, scale = int(ValuePicture(0).devicePixelRatio());
         for (int v = 0; v <= 18; ++v) {
             const QImage image = ValuePicture(v).toImage().convertToFormat(QImage::Format_RGB32);
             QCOMPARE(image.size(), QSize(64, 63) * scale); // at scale 2, the sharp twin

@@ -123,8 +123,11 @@ Board::Board(QWidget *panel) : QWidget(panel)
     // The marker lies in front of every cell. A click on it reaches no cell.
     marker_ = new QLabel(this);
     marker_->setObjectName(QStringLiteral("marker"));
-    marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
     marker_->setGeometry(QRect({0, 0}, MarkerSize));
+    // It paints over its cell's picture only: the strokes' black edge would
+    // fall on the sunken border, which at fractional scales shows as a blot
+    // beside the board.
+    marker_->setMask(QRegion(QRect(QPoint(PictureBorder, PictureBorder), MarkerSize)));
     frame_ = new FocusFrame(this);
 }
 
@@ -158,6 +161,8 @@ void Board::SetMarkerPlace(QPoint place)
 void Board::SetMarkerVisible(bool visible)
 {
     const int before = SelectedCell();
+    if (visible && marker_->pixmap().isNull()) // loaded when first shown, not at start-up
+        marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
     marker_->setVisible(visible);
     const int after = SelectedCell();
     if (before != after && QAccessible::isActive()) {
@@ -220,14 +225,22 @@ bool Board::FocusFrameShown() const
     return hasFocus() && !pointing_;
 }
 
+void Board::RepaintFrame()
+{
+    // Only the frame's own cell: the frame lies over the whole board, and a
+    // whole-board repaint on every click would redraw all 64 cells.
+    if (FocusFrameShown())
+        frame_->update(FocusFrameRect());
+}
+
 void Board::SetFocusCell(int cell)
 {
     const int next = static_cast<int>(Subscript(cell, 0, CellCount - 1));
     if (next == focusCell_)
         return;
-    frame_->update(FocusFrameRect());
+    RepaintFrame();
     focusCell_ = next;
-    frame_->update(FocusFrameRect());
+    RepaintFrame();
     if (hasFocus())
         AnnounceFocusCell();
 }
@@ -241,18 +254,21 @@ void Board::AnnounceFocusCell()
 
 void Board::TakeFocus(bool pointing)
 {
-    pointing_ = pointing;
-    if (hasFocus())
-        frame_->update();
-    else
+    if (hasFocus()) {
+        RepaintFrame();
+        pointing_ = pointing;
+        RepaintFrame();
+    } else {
+        pointing_ = pointing;
         setFocus(pointing ? Qt::MouseFocusReason : Qt::OtherFocusReason);
+    }
 }
 
 void Board::CellClicked(int cell)
 {
+    RepaintFrame(); // a frame shown goes
     pointing_ = true;
     SetFocusCell(cell);
-    frame_->update();
     RunHandler([cell] { CellClick(cell); });
 }
 
@@ -280,7 +296,7 @@ void Board::keyPressEvent(QKeyEvent *event)
     }
     // A key shows the frame again after a mouse click hid it.
     if (std::exchange(pointing_, false))
-        frame_->update();
+        RepaintFrame();
     if (target >= 0)
         SetFocusCell(target);
     else // held down, it only clicks the selected sphere again, which does nothing
@@ -292,14 +308,14 @@ void Board::focusInEvent(QFocusEvent *event)
     QWidget::focusInEvent(event);
     if (event->reason() != Qt::MouseFocusReason)
         pointing_ = false;
-    frame_->update();
+    frame_->update(FocusFrameRect());
     AnnounceFocusCell();
 }
 
 void Board::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    frame_->update();
+    frame_->update(FocusFrameRect());
 }
 
 } // namespace tarmelon

@@ -57,6 +57,7 @@ protected:
 private:
     friend class FocusFrame;
     QRect FocusFrameRect() const;
+    void RepaintFrame();
     void AnnounceFocusCell();
 
     std::array<CellPicture *, CellCount> cells_{};

@@ -60,4 +60,11 @@ void ToolbarButton::keyPressEvent(QKeyEvent *event)
     QToolButton::keyPressEvent(event);
 }
 
+void ToolbarButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    pointed_ = true;
+    QToolButton::mouseReleaseEvent(event);
+    pointed_ = false;
+}
+
 } // namespace tarmelon

@@ -176,7 +176,9 @@ private slots:
         for (QDirIterator it(":/assets", {"*.png"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             if (const QString one = it.next(); !one.contains("@2x") && !one.contains("/icon/"))
                 twins += QImage(QString(one).replace(".png", "@2x.png")).size() == QImage(one).size() * 2;
-        QCOMPARE(twins, 19 + 1 + 4 + 2); // values, marker, toolbar, logo and title
+        QCOMPARE(twins, 19 + 1 + 4); // values, marker, toolbar; the logo and the title:
+        for (const char *name : {"logo", "title"}) // raw pixels at 1x, decoded in place
+            QCOMPARE(QImage(QString(":/assets/%1@2x.png").arg(name)).size(), LoadPicture(name).deviceIndependentSize().toSize() * 2);
         // Across the middle row of what a cell shows: where the sphere stands
         // out from the black, and what colour its body is.
         const int diameters[] = {10, 16, 21, 26, 32, 37, 43, 48, 52}, scale = int(ValuePicture(0).devicePixelRatio());

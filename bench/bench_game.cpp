@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's start-up path as ui/main.cpp has it, in the probe's modes. Idle,
-// a game is on the board with its clock running; in the memory mode the bench
-// then plays 1000 games of 10 moves through the board's clicks; for the
-// driver's real clicks it names two spheres to combine, one at a time.
+// a game is on the board with its clock running; for the driver's clicks it
+// names two spheres to combine, one at a time.
 
 #include "probe.h"
 
 #include "game/dealing.h"
 #include "game/state.h"
 #include "ui/application.h"
-#include "ui/board.h"
 #include "ui/commands.h"
 #include "ui/mainwindow.h"
 
@@ -29,22 +27,18 @@ std::mt19937 random(20040101);
 // won game opens modal boxes and writes the records file. Stuck, a fresh game.
 std::pair<int, int> NextMove()
 {
-    for (;;) {
+    for (;; tarmelon::NewGame(), bench::Settle()) {
         std::vector<int> spheres;
-        for (int i = 0; i < tarmelon::CellCount; ++i) {
+        for (int i = 0; i < tarmelon::CellCount; ++i)
             if (Game.Board[i] != tarmelon::EmptyValue)
                 spheres.push_back(i);
-        }
         std::shuffle(spheres.begin(), spheres.end(), random);
-        if (spheres.size() > 2)
+        if (spheres.size() < 2)
+            continue;
+        const int a = Game.Board[spheres[0]], b = Game.Board[spheres[1]];
+        if (spheres.size() > 2 || tarmelon::IsBlue(a) == tarmelon::IsBlue(b)
+            || tarmelon::SphereSize(a) != tarmelon::SphereSize(b))
             return {spheres[0], spheres[1]};
-        if (spheres.size() == 2) {
-            const int a = Game.Board[spheres[0]], b = Game.Board[spheres[1]];
-            if (tarmelon::IsBlue(a) == tarmelon::IsBlue(b) || tarmelon::SphereSize(a) != tarmelon::SphereSize(b))
-                return {spheres[0], spheres[1]};
-        }
-        tarmelon::NewGame();
-        bench::Settle();
     }
 }
 
@@ -57,23 +51,9 @@ int main(int argc, char *argv[])
     tarmelon::MainWindow form1;
     tarmelon::SetWindow(&form1);
     tarmelon::Main();
-    auto *board = form1.findChild<tarmelon::Board *>(QStringLiteral("board"));
     // A press of "Игра": a game on the board and its clock running.
     const auto newGame = [&form1] {
         form1.findChild<QAbstractButton *>(QStringLiteral("gameButton"))->click();
-    };
-    const auto play = [board] {
-        for (int game = 0; game < 1000; ++game) {
-            tarmelon::NewGame();
-            bench::Settle();
-            for (int move = 0; move < 10; ++move) {
-                const auto [first, second] = NextMove();
-                for (int cell : {first, second}) {
-                    board->CellClicked(cell);
-                    bench::Settle();
-                }
-            }
-        }
     };
     int second = -1;
     const auto next = [&form1, &second]() -> QWidget * {
@@ -84,5 +64,5 @@ int main(int argc, char *argv[])
         second = move.second;
         return cell(move.first);
     };
-    return bench::Run(form1, argc > 1 ? argv[1] : "startup", newGame, play, next);
+    return bench::Run(form1, argc > 1 ? argv[1] : "startup", newGame, next);
 }

@@ -53,6 +53,9 @@ public:
         setLineWidth(PictureBorder);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setGeometry(QRect({Pitch * (index % BoardSide), Pitch * (index / BoardSide)}, EmptyCellSize));
+        // Border and picture cover every pixel: a repaint skips the panel's
+        // background and the neighbours beneath.
+        setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
 protected:

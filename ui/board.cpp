@@ -46,7 +46,7 @@ void SendEvent(QAccessibleInterface *cell, QAccessible::Event type)
 // release on the cell) reports the cell's index.
 class CellPicture : public QLabel {
 public:
-    CellPicture(int index, Board *board) : QLabel(board), index_(index), board_(board)
+    CellPicture(int index, QWidget *layer, Board *board) : QLabel(layer), index_(index), board_(board)
     {
         setObjectName(QStringLiteral("cell%1").arg(index));
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -80,34 +80,30 @@ private:
     bool pressed_ = false;
 };
 
-// The focus cell's frame, in front of the cells and the marker; it lets every
-// click through.
+// The focus cell's frame, in front of the cells and the marker, over the
+// focus cell only and hidden when not shown, so that no other repaint passes
+// through it; it lets every click through.
 class FocusFrame : public QWidget {
 public:
-    explicit FocusFrame(Board *board) : QWidget(board), board_(board)
+    explicit FocusFrame(Board *board) : QWidget(board)
     {
         setObjectName(QStringLiteral("focusFrame"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(board->rect());
+        hide();
     }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        if (!board_->FocusFrameShown())
-            return;
         // Four bars on whole pixels: crisp at any scale, and inside the
         // black margin that every sphere leaves.
-        const QRect r = board_->FocusFrameRect();
+        const QRect r = rect();
         QPainter painter(this);
         painter.fillRect(r.x(), r.y(), r.width(), FrameWidth, FrameColour);
         painter.fillRect(r.x(), r.bottom() - FrameWidth + 1, r.width(), FrameWidth, FrameColour);
         painter.fillRect(r.x(), r.y(), FrameWidth, r.height(), FrameColour);
         painter.fillRect(r.right() - FrameWidth + 1, r.y(), FrameWidth, r.height(), FrameColour);
     }
-
-private:
-    Board *board_;
 };
 
 Board::Board(QWidget *panel) : QWidget(panel)
@@ -120,9 +116,14 @@ Board::Board(QWidget *panel) : QWidget(panel)
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Поле"));
     // Created in index order, so a higher-numbered cell lies in front where
-    // neighbours overlap.
+    // neighbours overlap. They lie in a layer of their own, which they cover
+    // whole: a marker or frame that moves makes Qt work out again what its
+    // siblings cover, for three siblings rather than 66.
+    auto *layer = new QWidget(this);
+    layer->setGeometry(rect());
+    layer->setAttribute(Qt::WA_OpaquePaintEvent);
     for (int i = 0; i < CellCount; ++i)
-        cells_[static_cast<std::size_t>(i)] = new CellPicture(i, this);
+        cells_[static_cast<std::size_t>(i)] = new CellPicture(i, layer, this);
     // The marker lies in front of every cell. A click on it reaches no cell.
     marker_ = new QLabel(this);
     marker_->setObjectName(QStringLiteral("marker"));
@@ -228,12 +229,10 @@ bool Board::FocusFrameShown() const
     return hasFocus() && !pointing_;
 }
 
-void Board::RepaintFrame()
+void Board::PlaceFrame()
 {
-    // Only the frame's own cell: the frame lies over the whole board, and a
-    // whole-board repaint on every click would redraw all 64 cells.
-    if (FocusFrameShown())
-        frame_->update(FocusFrameRect());
+    frame_->setGeometry(FocusFrameRect());
+    frame_->setVisible(FocusFrameShown());
 }
 
 void Board::SetFocusCell(int cell)
@@ -241,9 +240,8 @@ void Board::SetFocusCell(int cell)
     const int next = static_cast<int>(Subscript(cell, 0, CellCount - 1));
     if (next == focusCell_)
         return;
-    RepaintFrame();
     focusCell_ = next;
-    RepaintFrame();
+    PlaceFrame();
     if (hasFocus())
         AnnounceFocusCell();
 }
@@ -257,21 +255,18 @@ void Board::AnnounceFocusCell()
 
 void Board::TakeFocus(bool pointing)
 {
-    if (hasFocus()) {
-        RepaintFrame();
-        pointing_ = pointing;
-        RepaintFrame();
-    } else {
-        pointing_ = pointing;
+    pointing_ = pointing;
+    if (hasFocus())
+        PlaceFrame();
+    else
         setFocus(pointing ? Qt::MouseFocusReason : Qt::OtherFocusReason);
-    }
 }
 
 void Board::CellClicked(int cell)
 {
-    RepaintFrame(); // a frame shown goes
     pointing_ = true;
     SetFocusCell(cell);
+    PlaceFrame();
     RunHandler([cell] { CellClick(cell); });
 }
 
@@ -299,7 +294,7 @@ void Board::keyPressEvent(QKeyEvent *event)
     }
     // A key shows the frame again after a mouse click hid it.
     if (std::exchange(pointing_, false))
-        RepaintFrame();
+        PlaceFrame();
     if (target >= 0)
         SetFocusCell(target);
     else // held down, it only clicks the selected sphere again, which does nothing
@@ -311,14 +306,14 @@ void Board::focusInEvent(QFocusEvent *event)
     QWidget::focusInEvent(event);
     if (event->reason() != Qt::MouseFocusReason)
         pointing_ = false;
-    frame_->update(FocusFrameRect());
+    PlaceFrame();
     AnnounceFocusCell();
 }
 
 void Board::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    frame_->update(FocusFrameRect());
+    PlaceFrame();
 }
 
 } // namespace tarmelon

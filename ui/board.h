@@ -57,7 +57,7 @@ protected:
 private:
     friend class FocusFrame;
     QRect FocusFrameRect() const;
-    void RepaintFrame();
+    void PlaceFrame();
     void AnnounceFocusCell();
 
     std::array<CellPicture *, CellCount> cells_{};

@@ -80,6 +80,23 @@ private:
     bool pressed_ = false;
 };
 
+// The selection marker. It paints over its cell's picture only: the strokes'
+// black edge would fall on the sunken border, which at fractional scales
+// shows as a blot beside the board. A clip, not a widget mask, which would
+// cost region work on every repaint.
+class Marker : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setClipRect(rect().adjusted(PictureBorder, PictureBorder, 0, 0));
+        painter.drawPixmap(0, 0, pixmap());
+    }
+};
+
 // The focus cell's frame, in front of the cells and the marker, over the
 // focus cell only and hidden when not shown, so that no other repaint passes
 // through it; it lets every click through.
@@ -125,13 +142,9 @@ Board::Board(QWidget *panel) : QWidget(panel)
     for (int i = 0; i < CellCount; ++i)
         cells_[static_cast<std::size_t>(i)] = new CellPicture(i, layer, this);
     // The marker lies in front of every cell. A click on it reaches no cell.
-    marker_ = new QLabel(this);
+    marker_ = new Marker(this);
     marker_->setObjectName(QStringLiteral("marker"));
     marker_->setGeometry(QRect({0, 0}, MarkerSize));
-    // It paints over its cell's picture only: the strokes' black edge would
-    // fall on the sunken border, which at fractional scales shows as a blot
-    // beside the board.
-    marker_->setMask(QRegion(QRect(QPoint(PictureBorder, PictureBorder), MarkerSize)));
     frame_ = new FocusFrame(this);
 }
 

@@ -158,7 +158,8 @@ void Board::SetCellPicture(int cell, int value)
     CellPicture *picture = cells_[Subscript(cell, 0, CellCount - 1)];
     values_[static_cast<std::size_t>(cell)] = value;
     picture->setPixmap(ValuePicture(value)); // shared with the holder, not copied
-    picture->resize(CellSize);
+    if (picture->size() != CellSize) // even an equal size makes Qt recount what the cells cover
+        picture->resize(CellSize);
     if (QAccessible::isActive())
         SendEvent(QAccessible::queryAccessibleInterface(this)->tableInterface()->cellAt(
                       cell / BoardSide, cell % BoardSide),

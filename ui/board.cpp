@@ -9,10 +9,12 @@
 #include "game/moves.h"
 
 #include <QAccessible>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 
+#include <cmath>
 #include <utility>
 
 namespace tarmelon {
@@ -59,6 +61,28 @@ public:
     }
 
 protected:
+    // The sunken border's lines are the dearest part of a repaint, and a
+    // click repaints several cells: each value's framed picture is drawn once
+    // and then copied. At fractional scales a cell may start mid-pixel, so it
+    // is drawn as QLabel draws it.
+    void paintEvent(QPaintEvent *event) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        if (pixmap().isNull() || size() != CellSize || ratio != std::floor(ratio)) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        static QHash<qint64, QPixmap> framed;
+        QPixmap &cell = framed[pixmap().cacheKey()];
+        if (cell.isNull() || cell.devicePixelRatio() != ratio) {
+            cell = QPixmap(CellSize * ratio);
+            cell.setDevicePixelRatio(ratio);
+            QPainter painter(&cell);
+            drawFrame(&painter);
+            painter.drawPixmap(contentsRect().topLeft(), pixmap());
+        }
+        QPainter(this).drawPixmap(0, 0, cell);
+    }
     void mousePressEvent(QMouseEvent *event) override
     {
         pressed_ = event->button() == Qt::LeftButton;

@@ -90,10 +90,10 @@ done
 
 echo "marker"
 for s in 1 2; do
-  python3 "$src/marker.py" "$s" marker.png
+  python3 "$src/marker.py" "$s" marker.pam
   dest=$here/marker.png
   [ "$s" -eq 2 ] && dest=$here/marker@2x.png
-  store marker.png "$dest" PNG32 raw
+  store marker.pam "$dest" PNG32 raw
 done
 echo "  marker.png"
 

@@ -1,83 +1,126 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Runs the floor (a bare Qt program) and the game's bench program in pairs,
-floor then game, so that the machine's noise hits both alike, and prints one
-table of medians. bench/run calls it with the build directory, on one CPU and
-under Xvfb."""
+"""Runs the floor (a bare Qt program) and the game's bench program in turns,
+so that the machine's noise hits both alike, and prints a table of medians.
+Times end where the player sees pixels: a paint flushed, damage on the X server."""
 
 import os
+import select
 import signal
 import statistics
+import subprocess
 import sys
 import tempfile
 import time
 
+import Xlib.display
+from Xlib import X
+from Xlib.ext import damage, xtest
+
 BUILD = sys.argv[1]
-STARTUP_PAIRS, MEMORY_PAIRS, IDLE_PAIRS, IDLE_SECONDS = 20, 5, 5, 30
-# The programs' working directory (the game's records would go there) and
-# their runtime directory, removed when the driver ends.
+STARTUP_PAIRS, IDLE_PAIRS, IDLE_SECONDS, CLICK_ROUNDS, CLICKS = 20, 5, 20, 4, 100
+# The programs' working and runtime directory, removed at the end.
 TEMPORARY = tempfile.TemporaryDirectory(prefix='tarmelon-bench-')
 WORKDIR = TEMPORARY.name
 ENV = dict(os.environ, XDG_RUNTIME_DIR=WORKDIR, LC_ALL='C.UTF-8')
 PLATFORMS = (('offscreen', 'offscreen'), ('xcb', 'Xvfb'))
+BOTH = ('floor', 'game')
 
 
-def launch(which, mode, platform):
-    """Starts bench_floor or bench_game with its stdout on a pipe. The launch
-    time is taken in the child just before exec, for the start-up figure."""
-    path = os.path.join(BUILD, 'bench_' + which)
-    read_end, write_end = os.pipe()
-    pid = os.fork()
-    if pid == 0:
-        try:
-            os.dup2(write_end, 1)
-            os.dup2(os.open(os.devnull, os.O_WRONLY), 2)
-            os.chdir(WORKDIR)
-            env = dict(ENV, QT_QPA_PLATFORM=platform)
-            env['TARMELON_BENCH_T0'] = str(time.clock_gettime_ns(time.CLOCK_MONOTONIC))
-            os.execve(path, [path, mode], env)
-        finally:
-            os._exit(127)
-    os.close(write_end)
-    return pid, os.fdopen(read_end)
+def launch(which, mode, platform='offscreen', wrapper=()):
+    """Starts a program, stdin and stdout on pipes, handing it the time now."""
+    env = dict(ENV, QT_QPA_PLATFORM=platform,
+               TARMELON_BENCH_T0=str(time.clock_gettime_ns(time.CLOCK_MONOTONIC)))
+    return subprocess.Popen([*wrapper, os.path.join(BUILD, 'bench_' + which), mode], env=env,
+                            cwd=WORKDIR, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, text=True, bufsize=1)
 
 
-def run(which, mode, platform='offscreen'):
+def run(which, mode, platform='offscreen', wrapper=()):
     """Runs a program to its end and returns its "key value" lines."""
-    pid, out = launch(which, mode, platform)
-    with out:
-        lines = out.read().splitlines()
-    if os.waitpid(pid, 0)[1]:
-        raise RuntimeError('%s %s on %s failed' % (which, mode, platform))
-    return dict(line.split(' ', 1) for line in lines)
+    out = launch(which, mode, platform, wrapper).communicate()[0]
+    return dict(line.split(' ', 1) for line in out.splitlines())
 
 
-def run_time_ms(pid):
-    """The exact run time of all the process's threads, on its CPU-time clock
-    (the clock id that glibc's clock_getcpuclockid gives for the process)."""
-    return time.clock_gettime((~pid << 3) | 2) * 1000
+def field(path, key):
+    with open(path) as f:
+        return next(int(l.split()[1]) for l in f if l.startswith(key))
+
+
+def instructions(which):
+    """Instructions to the end of the first paint, offscreen, under callgrind:
+    the same count from run to run, where times are not."""
+    out = os.path.join(WORKDIR, 'callgrind.out')
+    run(which, 'startup', wrapper=('valgrind', '--tool=callgrind', '--callgrind-out-file=' + out))
+    return field(out, 'summary:') / 1e6
+
+
+def stop(process):  # a running program: the game's window must not close
+    process.send_signal(signal.SIGTERM)
+    process.communicate()
+
+
+def clicks(which):
+    """Milliseconds from each XTest button release to the first XDamage on the
+    clicked widget; PSS after a tenth of the clicks (past first loads), at the end."""
+    process, display = launch(which, 'idle', 'xcb'), Xlib.display.Display()
+    try:
+        window = display.create_resource_object('window', int(process.stdout.readline().split()[1]))
+        time.sleep(1)
+        corner = display.screen().root.translate_coords(window, 0, 0)
+        display.damage_query_version()
+        window.damage_create(damage.DamageReportRawRectangles)
+        times, pss = [], 0
+        for click in range(CLICKS):
+            pss = figures(process.pid)[2] if click == CLICKS // 10 else pss
+            process.stdin.write('\n')
+            x, y, w, h = map(int, process.stdout.readline().split()[1:])
+            time.sleep(0.05)  # the last click's repaint, or a new game's, is over
+            display.sync()
+            [display.next_event() for _ in range(display.pending_events())]
+            xtest.fake_input(display, X.MotionNotify, x=corner.x + x + w // 2, y=corner.y + y + h // 2)
+            xtest.fake_input(display, X.ButtonPress, 1)
+            display.sync()
+            time.sleep(0.01)
+            began, hit = time.perf_counter(), False
+            xtest.fake_input(display, X.ButtonRelease, 1)
+            display.flush()
+            while not hit:  # the time the reports reach the socket, before they are parsed
+                select.select([display], [], [], 1)
+                arrived = time.perf_counter()
+                for a in [display.next_event().area for _ in range(display.pending_events())]:
+                    hit = hit or (a.x < x + w and x < a.x + a.width and a.y < y + h and y < a.y + a.height)
+            times.append((arrived - began) * 1000)
+        return times, pss, figures(process.pid)[2]
+    finally:
+        display.close()
+        stop(process)
+
+
+def figures(pid):
+    """The process's run time in ms, all threads, on its CPU-time clock (the
+    id glibc's clock_getcpuclockid gives); how often its threads have slept
+    and woken; its PSS in MB."""
+    return (time.clock_gettime((~pid << 3) | 2) * 1000,
+            sum(field('/proc/%d/task/%s/status' % (pid, task), 'voluntary_ctxt_switches')
+                for task in os.listdir('/proc/%d/task' % pid)),
+            field('/proc/%d/smaps_rollup' % pid, 'Pss:') / 1024)
 
 
 def idle_pair(platform):
-    """Run time of the floor and the game idling side by side over the same
-    seconds, so that the machine's slow and fast spells fall on both."""
-    started = [launch(which, 'idle', platform) for which in ('floor', 'game')]
+    """Run time and wake-ups of the floor and the game idling side by side,
+    so that the machine's slow and fast spells fall on both."""
+    started = [launch(which, 'idle', platform) for which in BOTH]
     try:
-        for _, out in started:
-            out.readline()  # "ready"
+        for process in started:
+            process.stdout.readline()  # "ready"
         time.sleep(2)  # past the start-up
-        before = [run_time_ms(pid) for pid, _ in started]
+        before = [figures(p.pid) for p in started]
         time.sleep(IDLE_SECONDS)
-        return [run_time_ms(pid) - b for (pid, _), b in zip(started, before)]
+        return [(a[0] - b[0], a[1] - b[1]) for a, b in zip((figures(p.pid) for p in started), before)]
     finally:
-        for pid, out in started:
-            os.kill(pid, signal.SIGTERM)
-            os.waitpid(pid, 0)
-            out.close()
-
-
-def log(text):
-    print(text, file=sys.stderr, flush=True)
+        for process in started:
+            stop(process)
 
 
 def median(values):
@@ -89,41 +132,42 @@ def row(name, floor, game, ratio, target, met):
             'yes' if met else 'NO']
 
 
-def versus(name, pairs):
+def versus(name, pairs, limit=1.2):
     """The row of a figure taken from both programs: (floor, game) pairs."""
     floor, game = median(p[0] for p in pairs), median(p[1] for p in pairs)
-    return row(name, floor, game, '%.2f' % (game / floor), '<= 1.2 x floor', game <= 1.2 * floor)
+    return row(name, floor, game, '%.2f' % (game / floor), '<= %.1f x floor' % limit,
+               game <= limit * floor)
 
 
 def measure():
     rows = []
     for platform, where in PLATFORMS:
-        log('start-up, %s' % where)
-        pairs = [[float(run(which, 'startup', platform)['first_paint_us']) / 1000
-                  for which in ('floor', 'game')] for _ in range(STARTUP_PAIRS)]
-        rows.append(versus('start-up to first paint, %s (ms), n=%d' % (where, STARTUP_PAIRS), pairs))
-
-    log('memory and work')
-    floors, games = zip(*[(run('floor', 'memory'), run('game', 'memory')) for _ in range(MEMORY_PAIRS)])
-    n = ', n=%d' % MEMORY_PAIRS
-    floor = median(f['pss_start_kb'] for f in floors) / 1024
-    for name, key in (('PSS 3 s after start', 'pss_start_kb'),
-                      ('PSS after 1000 games, 10000 moves', 'pss_end_kb')):
-        game = median(g[key] for g in games) / 1024
+        print('start-up, %s' % where, file=sys.stderr, flush=True)
+        pairs = [[float(run(which, 'startup', platform)['first_paint_us']) / 1000 for which in BOTH]
+                 for _ in range(STARTUP_PAIRS)]
+        rows.append(versus('start-up to the end of the first paint, %s (ms), n=%d'
+                           % (where, STARTUP_PAIRS), pairs))
+    print('instructions', file=sys.stderr, flush=True)
+    rows.append(versus('instructions to the end of the first paint, callgrind, offscreen (M), n=1',
+                       [[instructions(which) for which in BOTH]], 1.1))
+    print('clicks', file=sys.stderr, flush=True)
+    runs = [clicks(which) for _ in range(CLICK_ROUNDS) for which in BOTH]
+    n = ', Xvfb, n=%d' % (CLICKS * CLICK_ROUNDS)
+    rows.append(versus('click to the first XDamage of the cell (ms)' + n,
+                       [[median(sum((r[0] for r in runs[k::2]), [])) for k in (0, 1)]], 1.3))
+    floor, start, end = (median(r[k] for r in runs[j::2]) for j, k in ((0, 1), (1, 1), (1, 2)))
+    n = ', Xvfb, n=%d' % CLICK_ROUNDS
+    for name, game in (('PSS after %d clicks' % (CLICKS // 10), start), ('PSS after %d clicks' % CLICKS, end)):
         rows.append(row(name + ' (MB)' + n, floor, game, '%+.2f MB' % (game - floor),
                         '<= floor + 6 MB', game <= floor + 6))
-    growth = median(float(g['pss_end_kb']) - float(g['pss_start_kb']) for g in games) / 1024
-    rows.append(row('PSS growth, 3 s -> end (MB)' + n, None, growth, '', '<= 0.5 MB', growth <= 0.5))
-
+    rows.append(row('PSS growth between (MB)' + n, None, end - start, '', '<= 0.5 MB', end - start <= 0.5))
     for platform, where in PLATFORMS:
-        log('idle, %s' % where)
+        print('idle, %s' % where, file=sys.stderr, flush=True)
         pairs = [idle_pair(platform) for _ in range(IDLE_PAIRS)]
-        rows.append(versus('idle CPU over %d s, %s, run time (ms), n=%d'
-                           % (IDLE_SECONDS, where, IDLE_PAIRS), pairs))
-    for name, key, limit in (('NewGame (us), median of 1000', 'newgame_us', 1000),
-                             ('move: combining click (us), median of 10000', 'move_us', 200)):
-        value = median(g[key] for g in games)
-        rows.append(row(name + n, None, value, '', '< %d us' % limit, value < limit))
+        rows.append(versus('idle, a game running, %s: run time in %d s (ms), n=%d'
+                           % (where, IDLE_SECONDS, IDLE_PAIRS), [[p[0][0], p[1][0]] for p in pairs]))
+        rows.append(versus('idle, a game running, %s: wake-ups in %d s, n=%d'
+                           % (where, IDLE_SECONDS, IDLE_PAIRS), [[p[0][1], p[1][1]] for p in pairs], 1.1))
     return rows
 
 
@@ -133,15 +177,11 @@ def main():
     print('%d CPUs, all programs on CPU %s; load average at the end %.2f; took %.0f s'
           % (os.cpu_count(), ','.join(map(str, os.sched_getaffinity(0))), os.getloadavg()[0],
              time.monotonic() - began))
-    print('medians of runs in pairs (floor, game, floor, game ...); n = runs of each; NewGame and'
-          ' moves timed in the memory runs; PSS shares each library page among the processes'
-          ' mapping it, so it moves as other Qt programs start or end on the machine')
-    header = ['figure', 'floor', 'game', 'ratio', 'target', 'met']
-    widths = [max(len(r[i]) for r in [header] + rows) for i in range(len(header))]
-    rule = '  '.join('-' * w for w in widths)
-    for r in [None, header, None] + rows + [None]:
-        print(rule if r is None else '  '.join(
-            c.ljust(w) if i in (0, 4) else c.rjust(w) for i, (c, w) in enumerate(zip(r, widths))))
+    print('medians of runs in pairs (floor, game, floor, game ...); n = runs (clicks) of each;'
+          ' PSS shares each library page among the processes mapping it, so it moves as other'
+          ' Qt programs start or end on the machine')
+    for r in [['figure', 'floor', 'game', 'ratio', 'target', 'met']] + rows:
+        print('%-76s %7s %7s %9s %-16s %s' % tuple(r))
 
 
 if __name__ == '__main__':

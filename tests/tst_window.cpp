@@ -105,7 +105,10 @@ private slots:
 
     void cellsStackAndTheMarkerSwallowsItsClicks()
     {
-        RunHandler([] { ToolbarClick(1); });
+        // Игра pressed with the mouse while it holds the focus since start-up: no frame.
+        QVERIFY(find("Toolbar1_1")->hasFocus());
+        QTest::mouseClick(find("Toolbar1_1"), Qt::LeftButton);
+        QVERIFY(board()->hasFocus() && !board()->FocusFrameShown());
         for (int i = 0; i < CellCount; ++i) // the holder's own picture, not a copy
             QCOMPARE(cell(i)->pixmap().cacheKey(), ValuePicture(Game.Board[i]).cacheKey());
         // In the overlap the higher-numbered cell is in front.
@@ -126,6 +129,12 @@ private slots:
         QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, QPoint(marker->width(), marker->height()) + QPoint(2, 2));
         QCOMPARE(std::pair(int(Game.SelectState), Game.Board), std::pair(int(OneSelected), before));
         QVERIFY(!board()->FocusFrameShown()); // a mouse player sees no frame
+        // On a cell of column 0 the marker leaves the board's edge, the cell's border, as it was.
+        const QRect edge(cell(8)->mapTo(window, QPoint()), QSize(PictureBorder, 64));
+        const QImage plain = window->grab(edge).toImage();
+        window->SetMarkerPlace(window->CellLeft(8), window->CellTop(8));
+        QCOMPARE(window->grab(edge).toImage(), plain);
+        window->SetMarkerPlace(window->CellLeft(sphere), window->CellTop(sphere));
     }
 
     void theKeyboardMovesTheFocusCellAndClicks()
@@ -186,10 +195,12 @@ private slots:
         for (QDirIterator it(":/assets", {"*.png"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             if (const QString one = it.next(); !one.contains("@2x") && !one.contains("/icon/"))
                 twins += QImage(QString(one).replace(".png", "@2x.png")).size() == QImage(one).size() * 2;
-        QCOMPARE(twins, 19 + 1 + 4 + 2); // values, marker, toolbar, logo and title
+        QCOMPARE(twins, 19 + 1 + 4); // values, marker, toolbar; the logo and the title:
+        for (const char *name : {"logo", "title"}) // raw pixels at 1x, decoded in place
+            QCOMPARE(QImage(QString(":/assets/%1@2x.png").arg(name)).size(), LoadPicture(name).deviceIndependentSize().toSize() * 2);
         // Across the middle row of what a cell shows: where the sphere stands
         // out from the black, and what colour its body is.
-        const int diameters[] = {10, 16, 21, 26, 32, 37, 43, 48, 52}, scale = int(qApp->devicePixelRatio());
+        const int diameters[] = {10, 16, 21, 26, 32, 37, 43, 48, 52}, scale = int(ValuePicture(0).devicePixelRatio());
         for (int v = 0; v <= 18; ++v) {
             const QImage image = ValuePicture(v).toImage().convertToFormat(QImage::Format_RGB32);
             QCOMPARE(image.size(), QSize(64, 63) * scale); // at scale 2, the sharp twin

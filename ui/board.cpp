@@ -11,11 +11,13 @@
 #include "game/moves.h"
 
 #include <QAccessible>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace tarmelon {
@@ -47,16 +49,41 @@ void SendEvent(QAccessibleInterface *cell, QAccessible::Event type)
 // release on the cell) reports the cell's index.
 class CellPicture : public QLabel {
 public:
-    CellPicture(int index, Board *board) : QLabel(board), index_(index), board_(board)
+    CellPicture(int index, QWidget *layer, Board *board) : QLabel(layer), index_(index), board_(board)
     {
         setObjectName(layout::Name("Image1", index));
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(PictureBorder);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setGeometry(layout::Image1(index).translated(-BoardCorner));
+        // Border and picture cover every pixel: a repaint skips the panel's
+        // background and the neighbours beneath.
+        setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
 protected:
+    // The sunken border's lines are the dearest part of a repaint, and a
+    // click repaints several cells: each value's framed picture is drawn once
+    // and then copied. At fractional scales a cell may start mid-pixel, so it
+    // is drawn as QLabel draws it.
+    void paintEvent(QPaintEvent *event) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        if (pixmap().isNull() || size() != CellSize || ratio != std::floor(ratio)) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        static QHash<qint64, QPixmap> framed;
+        QPixmap &cell = framed[pixmap().cacheKey()];
+        if (cell.isNull() || cell.devicePixelRatio() != ratio) {
+            cell = QPixmap(CellSize * ratio);
+            cell.setDevicePixelRatio(ratio);
+            QPainter painter(&cell);
+            drawFrame(&painter);
+            painter.drawPixmap(contentsRect().topLeft(), pixmap());
+        }
+        QPainter(this).drawPixmap(0, 0, cell);
+    }
     void mousePressEvent(QMouseEvent *event) override
     {
         pressed_ = event->button() == Qt::LeftButton;
@@ -78,34 +105,47 @@ private:
     bool pressed_ = false;
 };
 
-// The focus cell's frame, in front of the cells and the marker; it lets every
-// click through.
+// The selection marker. It paints over its cell's picture only: the strokes'
+// black edge would fall on the sunken border, which at fractional scales
+// shows as a blot beside the board. A clip, not a widget mask, which would
+// cost region work on every repaint.
+class Marker : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setClipRect(rect().adjusted(PictureBorder, PictureBorder, 0, 0));
+        painter.drawPixmap(0, 0, pixmap());
+    }
+};
+
+// The focus cell's frame, in front of the cells and the marker, over the
+// focus cell only and hidden when not shown, so that no other repaint passes
+// through it; it lets every click through.
 class FocusFrame : public QWidget {
 public:
-    explicit FocusFrame(Board *board) : QWidget(board), board_(board)
+    explicit FocusFrame(Board *board) : QWidget(board)
     {
         setObjectName(QStringLiteral("focusFrame"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(board->rect());
+        hide();
     }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        if (!board_->FocusFrameShown())
-            return;
         // Four bars on whole pixels: crisp at any scale, and inside the
         // black margin that every sphere leaves.
-        const QRect r = board_->FocusFrameRect();
+        const QRect r = rect();
         QPainter painter(this);
         painter.fillRect(r.x(), r.y(), r.width(), FrameWidth, FrameColour);
         painter.fillRect(r.x(), r.bottom() - FrameWidth + 1, r.width(), FrameWidth, FrameColour);
         painter.fillRect(r.x(), r.y(), FrameWidth, r.height(), FrameColour);
         painter.fillRect(r.right() - FrameWidth + 1, r.y(), FrameWidth, r.height(), FrameColour);
     }
-
-private:
-    Board *board_;
 };
 
 Board::Board(QWidget *panel) : QWidget(panel)
@@ -115,13 +155,17 @@ Board::Board(QWidget *panel) : QWidget(panel)
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Поле"));
     // Created in index order, so a higher-numbered cell lies in front where
-    // neighbours overlap.
+    // neighbours overlap. They lie in a layer of their own, which they cover
+    // whole: a marker or frame that moves makes Qt work out again what its
+    // siblings cover, for three siblings rather than 66.
+    auto *layer = new QWidget(this);
+    layer->setGeometry(rect());
+    layer->setAttribute(Qt::WA_OpaquePaintEvent);
     for (int i = 0; i < CellCount; ++i)
-        cells_[static_cast<std::size_t>(i)] = new CellPicture(i, this);
+        cells_[static_cast<std::size_t>(i)] = new CellPicture(i, layer, this);
     // The marker lies in front of every cell. A click on it reaches no cell.
-    marker_ = new QLabel(this);
+    marker_ = new Marker(this);
     marker_->setObjectName(QStringLiteral("Image3"));
-    marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
     marker_->setGeometry(QRect(layout::Image3 - BoardCorner, MarkerSize));
     frame_ = new FocusFrame(this);
 }
@@ -135,7 +179,8 @@ void Board::SetCellPicture(int cell, int value)
 {
     CellPicture *picture = cells_[Subscript(cell, 0, CellCount - 1)];
     picture->setPixmap(ValuePicture(value)); // shared with the holder, not copied
-    picture->resize(CellSize);
+    if (picture->size() != CellSize) // even an equal size makes Qt recount what the cells cover
+        picture->resize(CellSize);
     if (QAccessible::isActive())
         SendEvent(QAccessible::queryAccessibleInterface(this)->tableInterface()->cellAt(
                       cell / BoardSide, cell % BoardSide),
@@ -154,6 +199,8 @@ void Board::SetMarkerPlace(QPoint place)
 
 void Board::SetMarkerVisible(bool visible)
 {
+    if (visible && marker_->pixmap().isNull()) // loaded when first shown, not at start-up
+        marker_->setPixmap(LoadPicture(QStringLiteral("marker")));
     marker_->setVisible(visible);
     // The game picks its sphere before it shows the marker, and hides the
     // marker before it forgets the sphere.
@@ -202,15 +249,20 @@ bool Board::FocusFrameShown() const
     return hasFocus() && !pointing_;
 }
 
+void Board::PlaceFrame()
+{
+    frame_->setGeometry(FocusFrameRect());
+    frame_->setVisible(FocusFrameShown());
+}
+
 void Board::SetFocusCell(int cell)
 {
     const int next = static_cast<int>(Subscript(cell, 0, CellCount - 1));
     if (next == focusCell_)
         return;
-    frame_->update(FocusFrameRect());
     focusCell_ = next;
     news_.clear();
-    frame_->update(FocusFrameRect());
+    PlaceFrame();
     if (hasFocus())
         AnnounceFocusCell();
 }
@@ -226,7 +278,7 @@ void Board::TakeFocus(bool pointing)
 {
     pointing_ = pointing;
     if (hasFocus())
-        frame_->update();
+        PlaceFrame();
     else
         setFocus(pointing ? Qt::MouseFocusReason : Qt::OtherFocusReason);
 }
@@ -235,7 +287,7 @@ void Board::CellClicked(int cell)
 {
     pointing_ = true;
     SetFocusCell(cell);
-    frame_->update();
+    PlaceFrame();
     Click(cell);
 }
 
@@ -298,7 +350,7 @@ void Board::keyPressEvent(QKeyEvent *event)
     }
     // A key shows the frame again after a mouse click hid it.
     if (std::exchange(pointing_, false))
-        frame_->update();
+        PlaceFrame();
     if (target >= 0)
         SetFocusCell(target);
     else // held down, it only clicks the selected sphere again, which does nothing
@@ -310,14 +362,14 @@ void Board::focusInEvent(QFocusEvent *event)
     QWidget::focusInEvent(event);
     if (event->reason() != Qt::MouseFocusReason)
         pointing_ = false;
-    frame_->update();
+    PlaceFrame();
     AnnounceFocusCell();
 }
 
 void Board::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    frame_->update();
+    PlaceFrame();
 }
 
 } // namespace tarmelon

@@ -62,6 +62,7 @@ protected:
 private:
     friend class FocusFrame;
     QRect FocusFrameRect() const;
+    void PlaceFrame();
     void AnnounceFocusCell();
     // A click or a key on a cell: the game takes it, and a screen reader
     // hears what it did.

@@ -155,9 +155,9 @@ void MainWindow::BuildToolbar()
                                          LoadPicture(QString::fromLatin1(pictures[k])), captions[k],
                                          toolbar);
         toolbar->addWidget(button);
-        // Only a focused button is pressed by a key; a click leaves the focus be.
+        // A button that holds the focus since start-up may still be clicked.
         connect(button, &QToolButton::clicked, this,
-                [this, k, button] { RunCommand(k + 1, !button->hasFocus()); });
+                [this, k, button] { RunCommand(k + 1, button->Pointed()); });
         buttons_[static_cast<std::size_t>(k)] = button;
     }
     // Tab goes through the four buttons, then to the board.

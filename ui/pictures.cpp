@@ -5,6 +5,7 @@
 #include "game/state.h"
 
 #include <QGuiApplication>
+#include <QResource>
 
 #include <array>
 
@@ -19,6 +20,14 @@ QPixmap LoadPicture(const QString &name)
             sharp.setDevicePixelRatio(2.0);
             return sharp;
         }
+    }
+    // The first paint's pictures are raw pixels in the screen's own format,
+    // shown in place: no decoding, no copy (see assets/rawpixels.cpp).
+    const QResource raw(QStringLiteral(":/pixels/") + name);
+    if (raw.isValid()) {
+        const auto *head = reinterpret_cast<const quint32 *>(raw.data());
+        return QPixmap::fromImage(QImage(raw.data() + sizeof(quint32[3]), int(head[0]), int(head[1]),
+                                         QImage::Format(head[2])));
     }
     return QPixmap(base + QStringLiteral(".png"));
 }
@@ -37,11 +46,10 @@ const QPixmap &ValuePicture(int value)
 
 QIcon ProgramIcon()
 {
-    // Qt 6.4 decodes each file as it is added, before the first paint. The
-    // desktop takes its larger icons from the installed icon theme.
+    // The desktop takes its larger icons from the installed icon theme.
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/assets/icon/tarmelon-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(LoadPicture(QStringLiteral("icon/tarmelon-%1").arg(size)));
     return icon;
 }
 

@@ -57,4 +57,11 @@ void ToolbarButton::keyPressEvent(QKeyEvent *event)
     QToolButton::keyPressEvent(event);
 }
 
+void ToolbarButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    pointed_ = true;
+    QToolButton::mouseReleaseEvent(event);
+    pointed_ = false;
+}
+
 } // namespace tarmelon

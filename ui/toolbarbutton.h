@@ -15,9 +15,16 @@ public:
     ToolbarButton(const QString &name, const QPixmap &picture, const QString &caption,
                   QWidget *parent);
 
+    // While `clicked` is emitted: whether the mouse pressed it, not a key.
+    bool Pointed() const { return pointed_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool pointed_ = false;
 };
 
 } // namespace tarmelon

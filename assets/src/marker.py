@@ -6,12 +6,12 @@ It is a three-colour picture (white, black, transparent), so it is drawn
 directly with hard pixel tests instead of a renderer: any antialiasing would
 add half-transparent greys that look muddy over the board.
 
-usage: marker.py SCALE OUT.png     (SCALE 1 -> 64x63, 2 -> 128x126)
+usage: marker.py SCALE OUT.pam     (SCALE 1 -> 64x63, 2 -> 128x126)
+
+It writes a plain PAM file; render.sh turns it into the PNG with ImageMagick.
 """
 import math
-import struct
 import sys
-import zlib
 
 WIDTH, HEIGHT = 64, 63
 # The strokes follow a circle about 60 px across round the middle of the
@@ -67,7 +67,7 @@ def distance_to_strokes(x, y):
 def render(scale):
     rows = []
     for j in range(HEIGHT * scale):
-        row = bytearray(b"\0")   # PNG filter type 0
+        row = bytearray()
         for i in range(WIDTH * scale):
             # centre of this output pixel in 1x pixel-centre coordinates
             x = (i + 0.5) / scale - 0.5
@@ -83,16 +83,12 @@ def render(scale):
     return WIDTH * scale, HEIGHT * scale, b"".join(rows)
 
 
-def png(width, height, raw):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)   # 8-bit RGBA
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+def pam(width, height, raw):
+    header = "P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n"
+    return (header % (width, height)).encode() + raw
 
 
 if __name__ == "__main__":
     scale, out = int(sys.argv[1]), sys.argv[2]
     with open(out, "wb") as f:
-        f.write(png(*render(scale)))
+        f.write(pam(*render(scale)))

@@ -14,6 +14,7 @@
 #include "ui/pictures.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDirIterator>
 #include <QLabel>
@@ -32,6 +33,7 @@ class WindowTest : public QObject {
 
     template <typename T = QWidget> T *find(const QString &name) const { return window->findChild<T *>(name); }
     QLabel *cell(int i) const { return find<QLabel>(QStringLiteral("Image1_%1").arg(i)); }
+    static QAccessibleTableInterface *accessible(QWidget *table) { return QAccessible::queryAccessibleInterface(table)->tableInterface(); }
     // Where an element's middle shows in the window.
     QPoint middle(const QString &name) const { return find(name)->mapTo(window, find(name)->rect().center()); }
     Board *board() const { return find<Board>("board"); }
@@ -155,6 +157,9 @@ private slots:
             // Space does what a click does: a sphere is selected, an empty cell drops the selection.
             QTest::keyClick(board(), Qt::Key_Space);
             QCOMPARE(board()->SelectedCell(), Game.Board[to] ? to : -1);
+            // A screen reader hears what the game holds there.
+            QCOMPARE(accessible(board())->cellAt(to / 8, to % 8)->text(QAccessible::Name),
+                     CellWords(Game.Board[to], true) + (Game.Board[to] ? ", выбрана" : ""));
             QTest::keyClick(board(), Qt::Key_Space);
             QCOMPARE(board()->SelectedCell(), Game.Board[to] ? to : -1);
             Game.SelectState = NothingSelected;
@@ -187,6 +192,7 @@ private slots:
         // A name in markup shows as its own characters, no taller than any other.
         window->SetRecordNameText(0, "<h1>Огромный</h1>");
         QCOMPARE(find<QLabel>("Label3_0")->sizeHint().height(), find<QLabel>("Label3_1")->sizeHint().height());
+        QCOMPARE(accessible(find("Frame2"))->cellAt(0, 0)->text(QAccessible::Name), "<h1>Огромный</h1>"); // a table to a screen reader
     }
 
     void spheresShowTheirColourAndSizeAndEveryPictureHasASharpTwin()

@@ -2,6 +2,7 @@
 #include "boardaccessible.h"
 
 #include "board.h"
+#include "layout.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -223,7 +224,7 @@ private:
     QLabel *label() const
     {
         return static_cast<QWidget *>(table_->object())->findChild<QLabel *>(
-            (column_ ? QStringLiteral("recordScore%1") : QStringLiteral("recordName%1")).arg(row_));
+            layout::Name(column_ ? "Label4" : "Label3", row_));
     }
     QAccessibleWidget *table_;
     int row_, column_;

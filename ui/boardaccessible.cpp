@@ -57,9 +57,37 @@ private:
     int cell_;
 };
 
-class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
+// A table whose selection only the game makes: no row or column is ever
+// selected, and a screen reader cannot select anything.
+class PlainTable : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-    explicit BoardAccessible(Board *board) : QAccessibleWidget(board, QAccessible::Table)
+    explicit PlainTable(QWidget *widget) : QAccessibleWidget(widget, QAccessible::Table) {}
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface *> selectedCells() const override { return {}; }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent *) override {}
+};
+
+class BoardAccessible : public PlainTable {
+public:
+    explicit BoardAccessible(Board *board) : PlainTable(board)
     {
         for (int i = 0; i < CellCount; ++i) {
             auto *cell = new CellAccessible(this, i);
@@ -85,12 +113,6 @@ public:
     }
     CellAccessible *Cell(int i) const { return cells_[static_cast<std::size_t>(i)]; }
 
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TableInterface)
-            return static_cast<QAccessibleTableInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
     int childCount() const override { return CellCount; }
     QAccessibleInterface *child(int index) const override
     {
@@ -113,8 +135,6 @@ public:
     // Always the focus cell, so a reader that asks the table finds a cell.
     QAccessibleInterface *focusChild() const override { return Cell(board()->FocusCell()); }
 
-    QAccessibleInterface *caption() const override { return nullptr; }
-    QAccessibleInterface *summary() const override { return nullptr; }
     QAccessibleInterface *cellAt(int row, int column) const override
     {
         if (row < 0 || row >= BoardSide || column < 0 || column >= BoardSide)
@@ -131,18 +151,6 @@ public:
         const int cell = board()->SelectedCell();
         return cell < 0 ? QList<QAccessibleInterface *>() : QList<QAccessibleInterface *>{Cell(cell)};
     }
-    int selectedColumnCount() const override { return 0; }
-    int selectedRowCount() const override { return 0; }
-    QList<int> selectedColumns() const override { return {}; }
-    QList<int> selectedRows() const override { return {}; }
-    bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int) const override { return false; }
-    // The selection is the game's: only a click or a key makes it.
-    bool selectRow(int) override { return false; }
-    bool selectColumn(int) override { return false; }
-    bool unselectRow(int) override { return false; }
-    bool unselectColumn(int) override { return false; }
-    void modelChange(QAccessibleTableModelChangeEvent *) override {}
 
 private:
     std::array<CellAccessible *, CellCount> cells_{};
@@ -231,9 +239,9 @@ private:
 };
 
 // The records panel: a table of ten rows, each a name and a time.
-class RecordsAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
+class RecordsAccessible : public PlainTable {
 public:
-    explicit RecordsAccessible(QWidget *panel) : QAccessibleWidget(panel, QAccessible::Table)
+    explicit RecordsAccessible(QWidget *panel) : PlainTable(panel)
     {
         for (int i = 0; i < RecordCells; ++i) {
             cells_[static_cast<std::size_t>(i)] = new RecordCell(this, i / 2, i % 2);
@@ -244,12 +252,6 @@ public:
     {
         for (RecordCell *cell : cells_)
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cell));
-    }
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TableInterface)
-            return static_cast<QAccessibleTableInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
     }
     int childCount() const override { return RecordCells; }
     QAccessibleInterface *child(int i) const override
@@ -269,26 +271,11 @@ public:
         return nullptr;
     }
 
-    QAccessibleInterface *caption() const override { return nullptr; }
-    QAccessibleInterface *summary() const override { return nullptr; }
     QAccessibleInterface *cellAt(int row, int column) const override { return child(row * 2 + column); }
     int columnCount() const override { return 2; }
     int rowCount() const override { return RecordCells / 2; }
     QString columnDescription(int) const override { return {}; }
     QString rowDescription(int row) const override { return QString::number(row + 1); }
-    int selectedCellCount() const override { return 0; }
-    QList<QAccessibleInterface *> selectedCells() const override { return {}; }
-    int selectedColumnCount() const override { return 0; }
-    int selectedRowCount() const override { return 0; }
-    QList<int> selectedColumns() const override { return {}; }
-    QList<int> selectedRows() const override { return {}; }
-    bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int) const override { return false; }
-    bool selectRow(int) override { return false; }
-    bool selectColumn(int) override { return false; }
-    bool unselectRow(int) override { return false; }
-    bool unselectColumn(int) override { return false; }
-    void modelChange(QAccessibleTableModelChangeEvent *) override {}
 
 private:
     static constexpr int RecordCells = 20;

@@ -65,14 +65,16 @@ private slots:
 
     void setCellKeepsCountersAndTooltips()
     {
-        // value set, tooltip; other spheres stand elsewhere throughout.
-        const std::pair<int, const char *> steps[] = {{5, "кр. < 5 >"}, {12, "син. < 3 >"}, {12, "син. < 3 >"},
-                                                      {0, ""}, {9, "кр. < 9 >"}, {10, "син. < 1 >"}};
+        // value set, tooltip, as a screen reader says it; other spheres stand elsewhere throughout.
+        const std::tuple<int, const char *, const char *> steps[] = {
+            {5, "кр. < 5 >", "красная сфера 5"}, {12, "син. < 3 >", "синяя сфера 3"}, {12, "син. < 3 >", "синяя сфера 3"},
+            {0, "", "пусто"}, {9, "кр. < 9 >", "красная сфера 9"}, {10, "син. < 1 >", "синяя сфера 1"}};
         SetBoard(FewSpheres);
-        for (auto [value, tip] : steps) {
+        for (auto [value, tip, spoken] : steps) {
             SetCell(20, value);
             QCOMPARE(window.cellPicture[20], value);
             QCOMPARE(window.cellToolTip[20], QString::fromUtf8(tip));
+            QCOMPARE(CellWords(value, true), QString::fromUtf8(spoken));
             QCOMPARE(outOfStep(), QString());
         }
         QVERIFY_THROWS_EXCEPTION(RunTimeError, SetCell(64, 1));

@@ -19,7 +19,7 @@ using namespace tarmelon::test;
 
 class GameTest : public QObject {
     Q_OBJECT
-    // Cells 10 and 20 hold spheres, cell 33 is empty; tests put what they need over it.
+    // Red spheres only, cells 10 and 20 among them, cell 33 empty; tests put what they need over it.
     static constexpr const char *FewSpheres = R"(r1 .. .. .. .. .. .. ..
                                                  .. .. r3 .. .. .. .. ..
                                                  .. .. .. .. r4 .. .. ..
@@ -27,7 +27,7 @@ class GameTest : public QObject {
                                                  .. .. .. .. .. .. .. ..
                                                  .. .. .. .. .. .. .. ..
                                                  .. .. .. .. .. .. .. ..
-                                                 .. .. .. .. .. .. .. b4)";
+                                                 .. .. .. .. .. .. .. r4)";
     ScriptedWindow window;
     ScriptedGenerator generator{7};
     QTemporaryDir dir;

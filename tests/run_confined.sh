@@ -17,9 +17,11 @@ else
 fi
 [ "$(id -u)" -eq 0 ] || namespace=(unshare --map-root-user "${namespace[@]:1}")
 mount='mount -t tmpfs -o "$0" tarmelon-test disk && export TARMELON_SMALL_DISK=$PWD/disk && '
+drop=(setpriv "${player[@]}" --securebits=+noroot,+noroot_locked --inh-caps=-all --ambient-caps=-all --bounding-set=-all --)
 "${namespace[@]}" true 2>why || { lacks+=(" a mount namespace ($(head -n 1 why))") && namespace=() mount=; }
-"${namespace[@]}" bash -c "$mount"'exec "$@"' "$size" setpriv "${player[@]}" --securebits=+noroot,+noroot_locked \
-    --inh-caps=-all --ambient-caps=-all --bounding-set=-all -- ./program "$@" | tee log && status=0 || status=$?
+# A user with no namespace has no capabilities to drop, nor the right to.
+[ "$(id -u)" -ne 0 ] && [ ${#namespace[@]} -eq 0 ] && drop=()
+"${namespace[@]}" bash -c "$mount"'exec "$@"' "$size" "${drop[@]}" ./program "$@" | tee log && status=0 || status=$?
 if [ "$status" -eq 0 ] && grep -q '^SKIP   :' log; then
     (IFS=';' && echo "Skipped for want of${lacks[*]:- nothing known (a fault)}.")
     [ ${#lacks[@]} -gt 0 ] && [ -z "${TARMELON_REQUIRE_CONFINED-}" ] && status=77 || status=1

@@ -177,8 +177,6 @@ void MainWindow::RunCommand(int button, bool pointing)
     RunHandler([button] { ToolbarClick(button); });
     if (button == 1 && board_->isVisible() && !ProgramEnding())
         board_->TakeFocus(pointing);
-    if (button <= 3)
-        AnnouncePanel();
 }
 
 void MainWindow::SetCellPicture(int i, int value) { board_->SetCellPicture(i, value); }
@@ -214,7 +212,8 @@ void MainWindow::SetRecordScoreText(int row, const QString &text)
 void MainWindow::SetPanelVisible(Panel which, bool visible)
 {
     QFrame *panel = panels_[Subscript(static_cast<int>(which), 0, 2)];
-    if (visible && !panel->isVisible())
+    // Every command that shows a panel says which, also when it shows already.
+    if (visible)
         AnnouncePanel();
     panel->setVisible(visible);
 }

@@ -15,23 +15,13 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 
 namespace tarmelon::test {
-
-// The next answer of a script.
-template <typename T> T Take(std::deque<T> &script)
-{
-    T next = script.front();
-    script.pop_front();
-    return next;
-}
 
 struct Dialog {
     QString kind, text, title; // kind: "message" or "input"
     unsigned buttons = 0;
     Box::Icon icon = Box::NoIcon;
-    QString defaultText;
 };
 
 class ScriptedWindow : public Window {
@@ -43,13 +33,13 @@ public:
     std::array<QString, 10> recordName, recordScore;
     std::array<bool, 3> panelVisible{};
     int markerLeft = 0, markerTop = 0, clockInterval = 0, endedWith = -1;
-    bool markerVisible = true;
+    bool markerVisible = false;
     QList<std::pair<int, int>> cellWrites; // (cell, value) in the order shown
     QList<Dialog> dialogs;
     // The player's answers in order; with none left, Yes or OK, and the
     // input box's own default text.
-    std::deque<Box::Button> answers;
-    std::deque<QString> inputs;
+    QList<Box::Button> answers;
+    QList<QString> inputs;
     // Called as a dialog opens, to look at the window as the player sees it.
     std::function<void(const Dialog &)> onDialog;
 
@@ -70,13 +60,13 @@ public:
     void SetClockInterval(int milliseconds) override { clockInterval = milliseconds; }
     Box::Button MessageBox(const QString &text, const QString &title, unsigned buttons, Box::Icon icon) override
     {
-        Open({QStringLiteral("message"), text, title, buttons, icon, {}});
-        return answers.empty() ? (buttons & Box::Yes ? Box::Yes : Box::Ok) : Take(answers);
+        Open({QStringLiteral("message"), text, title, buttons, icon});
+        return answers.empty() ? (buttons & Box::Yes ? Box::Yes : Box::Ok) : answers.takeFirst();
     }
     QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override
     {
-        Open({QStringLiteral("input"), prompt, title, 0, Box::NoIcon, defaultText});
-        return inputs.empty() ? defaultText : Take(inputs);
+        Open({QStringLiteral("input"), prompt, title, 0, Box::NoIcon});
+        return inputs.empty() ? defaultText : inputs.takeFirst();
     }
     void EndProgram(int status) override { endedWith = status; }
 
@@ -90,7 +80,7 @@ private:
 class ScriptedGenerator : public SeededGenerator {
 public:
     explicit ScriptedGenerator(std::uint64_t seed = 1) : SeededGenerator(seed) {}
-    std::deque<double> script;
+    QList<double> script;
     int reseeds = 0, draws = 0;
 
     void Reseed() override { ++reseeds, SeededGenerator::Reseed(); }
@@ -98,10 +88,10 @@ public:
     {
         if (++draws > 10'000'000) // a dealing that never ends fails at once, not at the time limit
             qFatal("ten million draws");
-        return script.empty() ? SeededGenerator::Next() : Take(script);
+        return script.empty() ? SeededGenerator::Next() : script.takeFirst();
     }
     // Queues the draws that place a sphere of `value` in `cell`.
-    void Place(int cell, int value) { script.insert(script.end(), {(cell + 0.5) / CellCount, (value - 0.5) / MaxValue}); }
+    void Place(int cell, int value) { script << (cell + 0.5) / CellCount << (value - 0.5) / MaxValue; }
 };
 
 // Fresh game state with this window as the game's; with a data directory,

@@ -9,7 +9,6 @@
 #include "ui/board.h"
 #include "ui/commands.h"
 #include "ui/elements.h"
-#include "ui/helptext.h"
 #include "ui/mainwindow.h"
 #include "ui/pictures.h"
 
@@ -33,7 +32,6 @@ class WindowTest : public QObject {
 
     template <typename T = QWidget> T *find(const QString &name) const { return window->findChild<T *>(name); }
     QLabel *cell(int i) const { return find<QLabel>(QStringLiteral("Image1_%1").arg(i)); }
-    static QAccessibleTableInterface *accessible(QWidget *table) { return QAccessible::queryAccessibleInterface(table)->tableInterface(); }
     // Where an element's middle shows in the window.
     QPoint middle(const QString &name) const { return find(name)->mapTo(window, find(name)->rect().center()); }
     Board *board() const { return find<Board>("board"); }
@@ -84,14 +82,8 @@ private slots:
         RunHandler([] { ToolbarClick(3); });
         QVERIFY(showsAt("Frame3", logo));
         QVERIFY(showsAt("Image2", title));
-        auto *help = find<QLabel>("Label5"); // all four paragraphs fit
-        QCOMPARE(HelpText.size(), 671);
-        QCOMPARE(HelpText.count("\r\n"), 3);
+        auto *help = find<QLabel>("Label5"); // the whole help text fits
         QVERIFY(help->heightForWidth(help->width()) <= help->height());
-        QStringList captions; // each with its two trailing blanks
-        for (int k = 1; k <= 4; ++k)
-            captions << find<QAbstractButton>(QString("Toolbar1_%1").arg(k))->text();
-        QCOMPARE(captions, QStringList({"Игра  ", "Рекорды  ", "Справка  ", "Выход  "}));
         RunHandler([] { ToolbarClick(2); });
         // The panel paints over the logo, not just lies above it.
         const QImage shown = window->grab().toImage();
@@ -110,7 +102,8 @@ private slots:
         // Игра pressed with the mouse while it holds the focus since start-up: no frame.
         QVERIFY(find("Toolbar1_1")->hasFocus());
         QTest::mouseClick(find("Toolbar1_1"), Qt::LeftButton);
-        QVERIFY(board()->hasFocus() && !board()->FocusFrameShown());
+        QVERIFY(board()->hasFocus());
+        QVERIFY(!board()->FocusFrameShown());
         for (int i = 0; i < CellCount; ++i) // the holder's own picture, not a copy
             QCOMPARE(cell(i)->pixmap().cacheKey(), ValuePicture(Game.Board[i]).cacheKey());
         // In the overlap the higher-numbered cell is in front.
@@ -139,7 +132,7 @@ private slots:
         window->SetMarkerPlace(window->CellLeft(sphere), window->CellTop(sphere));
     }
 
-    void theKeyboardMovesTheFocusCellAndClicks()
+    void theKeyboardMovesTheFocusCell()
     {
         // from, key, modifiers, to
         const std::tuple<int, Qt::Key, Qt::KeyboardModifiers, int> rows[] = {
@@ -154,15 +147,6 @@ private slots:
             QTest::keyClick(board(), key, modifiers);
             QCOMPARE(board()->FocusCell(), to);
             QVERIFY(board()->FocusFrameShown());
-            // Space does what a click does: a sphere is selected, an empty cell drops the selection.
-            QTest::keyClick(board(), Qt::Key_Space);
-            QCOMPARE(board()->SelectedCell(), Game.Board[to] ? to : -1);
-            // A screen reader hears what the game holds there.
-            QCOMPARE(accessible(board())->cellAt(to / 8, to % 8)->text(QAccessible::Name),
-                     CellWords(Game.Board[to], true) + (Game.Board[to] ? ", выбрана" : ""));
-            QTest::keyClick(board(), Qt::Key_Space);
-            QCOMPARE(board()->SelectedCell(), Game.Board[to] ? to : -1);
-            Game.SelectState = NothingSelected;
         }
     }
 
@@ -192,7 +176,8 @@ private slots:
         // A name in markup shows as its own characters, no taller than any other.
         window->SetRecordNameText(0, "<h1>Огромный</h1>");
         QCOMPARE(find<QLabel>("Label3_0")->sizeHint().height(), find<QLabel>("Label3_1")->sizeHint().height());
-        QCOMPARE(accessible(find("Frame2"))->cellAt(0, 0)->text(QAccessible::Name), "<h1>Огромный</h1>"); // a table to a screen reader
+        QCOMPARE(QAccessible::queryAccessibleInterface(find("Frame2"))->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+                 "<h1>Огромный</h1>"); // a table to a screen reader
     }
 
     void spheresShowTheirColourAndSizeAndEveryPictureHasASharpTwin()

@@ -19,8 +19,7 @@ expected=$(printf '%s\n' games/tarmelon share/applications/$id.desktop share/met
     share/doc/tarmelon/{copyright,changelog.gz} share/man/{,ru/}man6/tarmelon.6.gz \
     share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png | sort)
 
-# The Debian package, made by the install rules, file by file: nothing
-# missing, nothing stray.
+# File by file: nothing missing, nothing stray.
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/deb" >"$scratch/cpack.log" 2>&1 \
     || { cat "$scratch/cpack.log"; fail "cpack"; exit 1; }
 deb=$(echo "$scratch"/deb/tarmelon_*.deb)
@@ -48,7 +47,6 @@ for needed in qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core libqt6widg
 done
 
 
-# Reproducible: when the two differ, the files that differ are named.
 debs=()
 for dir in a a-longer-name/and-deeper; do
     { "$cmake" -S "$source" -B "$scratch/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \

@@ -113,19 +113,19 @@ private slots:
             QCOMPARE(window->childAt(overlap), cell(higher));
         }
         const int sphere = int(std::find_if(Game.Board.begin(), Game.Board.end(), [](auto v) { return v; }) - Game.Board.begin());
-        QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, {34, 34});
+        QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, cell(sphere)->rect().center());
         QCOMPARE(board()->FocusCell(), sphere); // the focus cell follows the click
         auto *marker = find<QLabel>("Image3");
         QCOMPARE(marker->mapTo(window, QPoint()), cell(sphere)->mapTo(window, QPoint()));
         // A click on the marker, or on the selected cell where the marker
         // leaves it free, changes nothing.
         const auto before = Game.Board;
-        QTest::mouseClick(marker, Qt::LeftButton, {}, {30, 30});
+        QTest::mouseClick(marker, Qt::LeftButton, {}, marker->rect().center());
         QTest::mouseClick(cell(sphere), Qt::LeftButton, {}, QPoint(marker->width(), marker->height()) + QPoint(2, 2));
         QCOMPARE(std::pair(int(Game.SelectState), Game.Board), std::pair(int(OneSelected), before));
         QVERIFY(!board()->FocusFrameShown()); // a mouse player sees no frame
         // On a cell of column 0 the marker leaves the board's edge, the cell's border, as it was.
-        const QRect edge(cell(8)->mapTo(window, QPoint()), QSize(PictureBorder, 64));
+        const QRect edge(cell(8)->mapTo(window, QPoint()), QSize(PictureBorder, cell(8)->height()));
         const QImage plain = window->grab(edge).toImage();
         window->SetMarkerPlace(window->CellLeft(8), window->CellTop(8));
         QCOMPARE(window->grab(edge).toImage(), plain);
